@@ -1,0 +1,90 @@
+// Shared set-up for tests of the real window: a fresh working directory (so
+// each test has its own TARVANE.ini), a window whose messages are recorded,
+// and small helpers to find controls by their names.
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "Tarvane.h"
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        previous_ = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+    }
+    void TearDown() override {
+        window.reset();
+        QDir::setCurrent(previous_);
+    }
+
+    void writeSettings(const std::string& bytes) {
+        std::ofstream out("TARVANE.ini", std::ios::binary);
+        out << bytes;
+    }
+    std::string readSettings() const {
+        std::ifstream in("TARVANE.ini", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    Tarvane& open() {
+        window = std::make_unique<Tarvane>([this](const QString& text) { messages << text; });
+        return *window;
+    }
+    Tarvane& openShown() {
+        open();
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return *window;
+    }
+
+    template <typename T = QWidget>
+    T* find(const QString& name) const {
+        auto* w = window->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+
+    // Replaces the whole text as a user would: select all, type.
+    static void typeInto(QLineEdit* box, const QString& text) {
+        box->setFocus(Qt::TabFocusReason);
+        box->selectAll();
+        if (text.isEmpty()) {
+            QTest::keyClick(box, Qt::Key_Delete);
+        } else {
+            QTest::keyClicks(box, text);
+        }
+    }
+
+    // The focus moves to another control of the window, as a Tab would.
+    static void leaveTo(QWidget* next) {
+        next->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<Tarvane> window;
+    QStringList messages;
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+inline std::string str(const QString& s) { return s.toStdString(); }

@@ -1,0 +1,141 @@
+// The main window: position, transformation data, commands, co-ordinate
+// system and projection parameters. One handler per control and event.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+class About;
+
+class Tarvane : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Every message of the window goes through this one function, so that
+    // tests can record messages instead of showing them.
+    using MessageFunction = std::function<void(const QString&)>;
+
+    // Builds the controls and runs the load handler (settings or defaults,
+    // then the initialize command). An empty function shows message boxes.
+    explicit Tarvane(MessageFunction messages = {}, QWidget* parent = nullptr);
+    ~Tarvane() override;
+
+    // The application's title, the caption of every message box.
+    static const QString kTitle;
+
+    // The look every caption was measured with: font and widget style.
+    static void applyLook();
+
+    // The regional decimal separator, '.' or ','.
+    static char decimalSeparator();
+
+    void showMessage(const QString& text);
+
+    // Handlers, named after the control and the event.
+    void Form_Load();
+    void cmdInit_Click();
+    void cmdConvert_Click(std::int16_t Index);
+    void optCoordSystem_Click(std::int16_t Index);
+    void cmbZone_Click();
+    void cmbUnit_Click();
+    void cmbDatum_Click();
+    void optParallel_Click(std::int16_t Index);
+    void txtParameter_Change();
+    void txtAngle_LostFocus(QLineEdit* box);
+    void mnuFileExit_Click();
+    void mnuAboutAbout_Click();
+
+    // Writes TARVANE.ini from the controls; false (after a message) when it
+    // could not be written.
+    bool Store_Tarvane();
+
+    // The About box, if one has been created.
+    About* aboutBox() const { return about_.get(); }
+
+    // Whether the window is initialized (the convert buttons are offered).
+    bool isInitialized() const;
+
+signals:
+    // The program has ended: the settings are written and the window is gone.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void setTabOrderChain();
+    void enterNotInitialized();
+    void onFocusChanged(QWidget* old, QWidget* now);
+
+    // Selections from code run the click handler at once, every time.
+    void selectCoordSystem(std::int16_t index);
+    void selectParallel(std::int16_t index);
+    void setZoneIndex(int index);
+    void setDatumIndex(int index);
+    void setUnitIndex(int index);
+
+    QString formatAngle(double degrees, const char* type) const;
+    QString formatFixed(double value, int decimals) const;
+    double readAngle(const QLineEdit* box, const char* type);
+    std::string angleTypeOf(const QLineEdit* box) const;
+    void reportEngineError(const std::exception& error, const QString& what);
+
+    MessageFunction messages_;
+    std::unique_ptr<About> about_;
+    bool exiting_ = false;
+    bool inLostFocus_ = false;
+
+    // The unit tag of cmbUnit: "meter", "USFeet", or empty until first chosen.
+    QString unitTag_;
+
+public:
+    // Controls, named as on the form. Arrays are indexed as on the form.
+    QWidget* client = nullptr;
+    std::array<QLabel*, 17> Label1{};  // 14 and 15 do not exist
+    QLineEdit* txtLat = nullptr;
+    QLineEdit* txtLon = nullptr;
+    QLineEdit* txtNorthing = nullptr;
+    QLineEdit* txtEasting = nullptr;
+    std::array<QLabel*, 4> lblUnit{};
+    QLabel* lblTest = nullptr;
+    std::array<QPushButton*, 2> cmdConvert{};
+    QPushButton* cmdInit = nullptr;
+    QGroupBox* frmTransformationData = nullptr;
+    QLabel* lblScaleFactor = nullptr;
+    QLabel* lblMeridianRadius = nullptr;
+    QLabel* lblNormalRadius = nullptr;
+    QGroupBox* FrafrmDatum = nullptr;
+    std::array<QRadioButton*, 3> optCoordSystem{};
+    QComboBox* cmbDatum = nullptr;
+    QComboBox* cmbZone = nullptr;
+    QComboBox* cmbUnit = nullptr;
+    QGroupBox* frmSetuo = nullptr;
+    std::array<QRadioButton*, 2> optParallel{};
+    std::array<QLabel*, 3> lblParallel{};
+    std::array<QLineEdit*, 3> txtParallel{};
+    QLineEdit* txtCentralMeridian = nullptr;
+    QLineEdit* txtFalseNorthing = nullptr;
+    QLineEdit* txtFalseEasting = nullptr;
+    std::array<QLabel*, 2> lblFreeware{};
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuAboutAbout = nullptr;
+
+    const QString& unitTag() const { return unitTag_; }
+};

@@ -1,0 +1,66 @@
+#include "ProjectionSetup.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "AngleText.h"
+#include "NumberText.h"
+#include "Tarvane_Module.h"
+
+namespace ProjectionSetup {
+
+bool ReadScaleFactor(const std::string& text, double& scaleFactor) {
+    std::size_t first = text.find_first_not_of(" \t");
+    std::size_t last = text.find_last_not_of(" \t");
+    if (first == std::string::npos) return false;
+    std::string number = text.substr(first, last - first + 1);
+    // A region with a decimal comma types "1,00"; the option handler writes "1.00".
+    for (char& c : number) {
+        if (c == ',') c = '.';
+    }
+    // from_chars takes no plus sign; a second one stays and is refused.
+    if (number.front() == '+') number.erase(0, 1);
+    double value = 0.0;
+    const char* begin = number.data();
+    const char* end = begin + number.size();
+    auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value)) return false;
+    scaleFactor = value;
+    return true;
+}
+
+void SetupFromFields(const ParameterFields& fields,
+                     const std::function<void(const std::string&)>& showMessage) {
+    using namespace Tarvane_Module;
+
+    SetDatum(fields.datum);
+
+    const double origin = HmsHr(fields.parallel[0], "LAT", showMessage) * kDegToRad;
+    const double centralMeridian = HmsHr(fields.centralMeridian, "LON", showMessage) * kDegToRad;
+    double falseNorthing = XVal(fields.falseNorthing);
+    double falseEasting = XVal(fields.falseEasting);
+    if (fields.unitTag == "USFeet") {
+        falseNorthing = falseNorthing / kFeetPerMetre;
+        falseEasting = falseEasting / kFeetPerMetre;
+    }
+
+    if (fields.oneParallel) {
+        double scaleFactor = 0.0;
+        if (!ReadScaleFactor(fields.parallel[1], scaleFactor)) {
+            throw ScaleFactorError("The scale factor \"" + fields.parallel[1] +
+                                   "\" is not a number. Type a decimal number such as 1.00 or 0.9996.");
+        }
+        // A scale factor of 0 maps every point to one grid point; a negative
+        // one mirrors the grid.
+        if (!(scaleFactor > 0.0)) {
+            throw ScaleFactorError("The scale factor must be greater than 0.");
+        }
+        SetupSingleParallel(origin, scaleFactor, centralMeridian, falseNorthing, falseEasting);
+    } else {
+        const double parallel1 = HmsHr(fields.parallel[1], "LAT", showMessage) * kDegToRad;
+        const double parallel2 = HmsHr(fields.parallel[2], "LAT", showMessage) * kDegToRad;
+        SetupProjection(origin, parallel1, parallel2, centralMeridian, falseNorthing, falseEasting);
+    }
+}
+
+}  // namespace ProjectionSetup

@@ -1,0 +1,47 @@
+// The initialize command without its window: sets the engine up from the
+// texts of the parameter fields, exactly as the window reads them, so that
+// the window and the batch tool agree on every projection.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace ProjectionSetup {
+
+// The window's own unit factors. They are these constants, not values of a
+// full-precision pi, so that results agree with files written earlier.
+inline constexpr double kDegToRad = 0.017453292519944444;
+inline constexpr double kRadToDeg = 57.29577951307855;
+inline constexpr double kFeetPerMetre = 3.28083333333;
+
+// What the initialize command reads from the window.
+struct ParameterFields {
+    std::string datum;          // text of the chosen datum entry
+    std::string unitTag;        // "meter", "USFeet" or empty (metres)
+    bool oneParallel = false;   // "One Standard Parallel" chosen
+    std::string parallel[3];    // origin/single parallel, southern (or scale factor), northern
+    std::string centralMeridian;
+    std::string falseNorthing;
+    std::string falseEasting;
+};
+
+// Raised when the scale-factor text of a one-parallel projection is not a
+// number greater than 0.
+class ScaleFactorError : public std::runtime_error {
+public:
+    explicit ScaleFactorError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Reads a scale factor typed with a point or a comma as the decimal mark.
+// The whole text (blanks around it aside) must be one finite number.
+bool ReadScaleFactor(const std::string& text, double& scaleFactor);
+
+// Selects the datum, reads the fields (angle texts through HmsHr, which
+// reports faults through showMessage) and sets up the cone. Throws
+// Tarvane_Module::ArithmeticError (ArcSinDomainError included) or
+// ScaleFactorError; on a throw the caller must not count the engine as set up.
+void SetupFromFields(const ParameterFields& fields,
+                     const std::function<void(const std::string&)>& showMessage);
+
+}  // namespace ProjectionSetup
