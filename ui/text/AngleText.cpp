@@ -220,8 +220,10 @@ double HmsHr(const std::string& Coord, const std::string& Typ,
     if (outcome == Outcome::Letter) {
         if (letterEnd - letterBegin == 1) {
             const Char& c = text[letterBegin];
-            H = c.code < 0 ? c.codePoint : Cp1252::ToUnicode(Cp1252::UpperCase(static_cast<unsigned char>(c.code)));
-            if (!lat && H == U'\u00D8') H = U'E';  // Ø, as "ø" typed for the file's degree mark
+            const auto code = static_cast<unsigned char>(c.code);
+            H = c.code < 0 ? c.codePoint : Cp1252::ToUnicode(Cp1252::UpperCase(code));
+            // Ø and V, the Scandinavian east (øst) and west (vest).
+            if (!lat && H == U'\u00D8') H = U'E';
             if (!lat && H == U'V') H = U'W';
         } else {
             show(Utf8(text, letterBegin, letterEnd) + "!   " + field + " CHARACTER FORMAT ERROR. Default, " +

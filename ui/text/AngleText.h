@@ -11,10 +11,10 @@
 
 // Renders Coo (decimal degrees, negative for south or west) as angle text.
 // Typ "LAT" (any case) is a latitude, anything else a longitude. Opt "FILE"
-// (any case) writes the degree mark as "ø", the code 248 of Windows-1252 that
-// the settings file holds; anything else writes "°". iDecimals, the decimals
-// of the seconds, is clamped into 0..4. decimalSeparator is the user's
-// regional one, normally '.' or ','.
+// (any case) writes the degree mark as "ø", the code 248 of Windows-1252,
+// which HmsHr also reads as a degree mark; anything else writes "°".
+// iDecimals, the decimals of the seconds, is clamped into 0..4.
+// decimalSeparator is the user's regional one, normally '.' or ','.
 std::string HrHms(const double& Coo, const std::string& Typ, const std::string& Opt,
                   const std::int16_t& iDecimals, char decimalSeparator);
 

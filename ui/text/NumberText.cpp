@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -14,7 +15,9 @@ public:
     explicit Reader(const std::string& text) : text_(text) {}
 
     int Peek() {
-        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n')) ++pos_;
+        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n')) {
+            ++pos_;
+        }
         return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_]) : -1;
     }
     void Next() { ++pos_; }
@@ -22,8 +25,6 @@ public:
         const int c = Peek();
         return c >= '0' && c <= '9';
     }
-    std::size_t Position() const { return pos_; }
-    void Rewind(std::size_t pos) { pos_ = pos; }
 
 private:
     const std::string& text_;
@@ -47,10 +48,9 @@ double XVal(const std::string& Instring) {
     }
     if (whole.empty() && fraction.empty()) return 0;
 
-    // The exponent counts only when digits follow the E; its size is capped
-    // far beyond any double, so that the arithmetic below cannot overflow.
+    // An E without digits after it adds nothing. The exponent is capped far
+    // beyond any double, so that the arithmetic below cannot overflow.
     std::int64_t exponent = 0;
-    const std::size_t beforeExponent = in.Position();
     if (in.Peek() == 'e' || in.Peek() == 'E') {
         in.Next();
         bool negativeExponent = false;
@@ -58,8 +58,9 @@ double XVal(const std::string& Instring) {
             negativeExponent = in.Peek() == '-';
             in.Next();
         }
-        if (!in.PeekDigit()) in.Rewind(beforeExponent);
-        for (; in.PeekDigit(); in.Next()) exponent = std::min<std::int64_t>(exponent * 10 + (in.Peek() - '0'), 1'000'000'000);
+        for (; in.PeekDigit(); in.Next()) {
+            exponent = std::min<std::int64_t>(exponent * 10 + (in.Peek() - '0'), 1'000'000'000);
+        }
         if (negativeExponent) exponent = -exponent;
     }
 
@@ -71,13 +72,14 @@ double XVal(const std::string& Instring) {
     std::string digits = whole + fraction;
     const std::size_t first = digits.find_first_not_of('0');
     if (first == std::string::npos) return zero;
-    const std::int64_t power = static_cast<std::int64_t>(whole.size()) - 1 - static_cast<std::int64_t>(first) + exponent;
+    const auto power = static_cast<std::int64_t>(whole.size()) - 1 - static_cast<std::int64_t>(first) + exponent;
     if (power > 400) return infinity;
     if (power < -400) return zero;
     digits.erase(0, first);
     digits.erase(digits.find_last_not_of('0') + 1);
 
-    std::string number = (negative ? "-" : "") + digits.substr(0, 1) + "." + digits.substr(1) + "e" + std::to_string(power);
+    const std::string number =
+        (negative ? "-" : "") + digits.substr(0, 1) + "." + digits.substr(1) + "e" + std::to_string(power);
     double value = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec == std::errc::result_out_of_range) return power > 0 ? infinity : zero;
