@@ -127,10 +127,12 @@ const char* kindPhrase(ArithmeticErrorKind kind) {
 
 void Tarvane::applyLook() {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // Every caption was measured in this face at this size.
+    // The form's places were measured for captions of this width: an 11-pixel
+    // sans serif, slightly condensed, keeps every caption inside its place.
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
+    font.setStretch(95);
     QApplication::setFont(font);
 }
 
