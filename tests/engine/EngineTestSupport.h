@@ -4,6 +4,7 @@
 #include "Tarvane_Module.h"
 
 #include <array>
+#include <bit>
 #include <string>
 
 namespace tarvane_test {
@@ -11,26 +12,17 @@ namespace tarvane_test {
 // The window's degree-to-radian factor (3.14159265359 / 180), not pi/180.
 constexpr double kDeg = 0.017453292519944444;
 
-// The 19 fields of the record in their order, 1-based in the names below.
-inline const std::array<double Tarvane_Module::EngineState::*, 19> kFields = {
-    &Tarvane_Module::EngineState::SemiMajorAxis,    &Tarvane_Module::EngineState::EccentricitySquared,
-    &Tarvane_Module::EngineState::Eccentricity,     &Tarvane_Module::EngineState::HalfEccentricity,
-    &Tarvane_Module::EngineState::ConeParallel,     &Tarvane_Module::EngineState::ConeConstant,
-    &Tarvane_Module::EngineState::NegConeConstant,  &Tarvane_Module::EngineState::ConeIsometricLat,
-    &Tarvane_Module::EngineState::ScaleFactor,      &Tarvane_Module::EngineState::ConeNormalRadius,
-    &Tarvane_Module::EngineState::ConeScaledNormal, &Tarvane_Module::EngineState::ConeScaledCircle,
-    &Tarvane_Module::EngineState::ConeMapRadius,    &Tarvane_Module::EngineState::ConeCotRadius,
-    &Tarvane_Module::EngineState::ConeMapRadiusInv, &Tarvane_Module::EngineState::CentralMeridian,
-    &Tarvane_Module::EngineState::FalseNorthing,    &Tarvane_Module::EngineState::FalseEasting,
-    &Tarvane_Module::EngineState::NorthingOffset,
-};
+// The 19 fields of a record, in their order (field 1 at index 0).
+using Fields = std::array<double, 19>;
+inline Fields fieldsOf(const Tarvane_Module::EngineState& s) { return std::bit_cast<Fields>(s); }
 
-// One character per field: 'n' where the record differs from `before`, '.'
-// where it compares equal.
+// One character per field: 'n' where the record now differs from `before`,
+// '.' where it compares equal.
 inline std::string changedFields(const Tarvane_Module::EngineState& before) {
+    const Fields now = fieldsOf(Tarvane_Module::State), old = fieldsOf(before);
     std::string mask;
-    for (auto field : kFields)
-        mask += Tarvane_Module::State.*field == before.*field ? '.' : 'n';
+    for (std::size_t i = 0; i < now.size(); ++i)
+        mask += now[i] == old[i] ? '.' : 'n';
     return mask;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -14,7 +15,6 @@
 using namespace Tarvane_Module;
 using tarvane_test::changedFields;
 using tarvane_test::kDeg;
-using tarvane_test::kFields;
 using Kind = ArithmeticErrorKind;
 
 namespace {
@@ -41,8 +41,10 @@ template <class F> Outcome outcomeOf(F&& f) {
 // so that every field written shows.
 void markRecord() {
     SetDatum("WGS84");
-    for (std::size_t i = 4; i < kFields.size(); ++i)
-        State.*kFields[i] = 100.0 + static_cast<double>(i + 1);
+    tarvane_test::Fields fields = tarvane_test::fieldsOf(State);
+    for (std::size_t i = 4; i < fields.size(); ++i)
+        fields[i] = 101.0 + static_cast<double>(i);
+    State = std::bit_cast<EngineState>(fields);
 }
 
 } // namespace

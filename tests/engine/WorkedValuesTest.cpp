@@ -29,11 +29,15 @@ TEST(Datum, StoresEllipsoidExactly) {
         EXPECT_EQ(std::bit_cast<std::uint64_t>(State.EccentricitySquared), c.e2Bits);
         EXPECT_EQ(State.Eccentricity, c.e);
         EXPECT_EQ(State.HalfEccentricity, c.halfE);
-        // A name in other case or with a blank is unknown: the ellipsoid stays.
-        for (const char* unknown : {"wgs84", "NAD27 ", " NAD83", ""}) {
+    }
+    // A name in other case or with a blank is unknown: the ellipsoid in place
+    // stays, and e, e/2 recomputed from it are the same.
+    for (const char* current : {"WGS84", "NAD27"}) {
+        for (const char* unknown : {"wgs84", "WGS84 ", " NAD83", "Nad83", "NAD27 ", "NAD2", ""}) {
+            SetDatum(current);
             const EngineState before = State;
             SetDatum(unknown);
-            EXPECT_EQ(State, before) << '"' << unknown << '"';
+            EXPECT_EQ(State, before) << current << " then \"" << unknown << '"';
         }
     }
 }
