@@ -148,6 +148,7 @@ Tarvane::Tarvane(MessageFunction messages, QWidget* parent)
     buildMenu();
     buildControls();
     setTabOrderChain();
+    setAccessibleNames();
     setFixedSize(sizeHint());
     connect(qApp, &QApplication::focusChanged, this, &Tarvane::onFocusChanged);
     Form_Load();
@@ -269,6 +270,37 @@ void Tarvane::buildControls() {
     lblFreeware[1] = makeLabel(w, "lblFreeware(1)",
                                "Check important results against an independent source.",
                                tw(1080, 6000, 4695, 195));
+}
+
+// Names a screen reader gives the controls, so that fields whose captions
+// are short ("m") or absent can be told apart.
+void Tarvane::setAccessibleNames() {
+    const std::pair<QWidget*, const char*> names[] = {
+        {txtLat, "Latitude"},
+        {txtLon, "Longitude"},
+        {txtNorthing, "Northing"},
+        {txtEasting, "Easting"},
+        {cmdConvert[0], "Convert latitude and longitude to northing and easting"},
+        {cmdConvert[1], "Convert northing and easting to latitude and longitude"},
+        {cmdInit, "Initialize the projection"},
+        {cmbDatum, "Geodetic datum"},
+        {cmbZone, "State Plane zone"},
+        {cmbUnit, "Grid unit"},
+        {txtParallel[0], "Latitude of origin"},
+        {txtParallel[1], "Southern standard parallel"},
+        {txtParallel[2], "Northern standard parallel"},
+        {txtCentralMeridian, "Central meridian"},
+        {txtFalseNorthing, "False northing"},
+        {txtFalseEasting, "False easting"},
+        {lblScaleFactor, "Scale factor"},
+        {lblMeridianRadius, "Radius of curvature in the meridian"},
+        {lblNormalRadius, "Radius of curvature in the prime vertical"},
+        {lblTest, "Iterations"},
+    };
+    for (const auto& [widget, name] : names) widget->setAccessibleName(QString::fromLatin1(name));
+    const char* unitNames[] = {"Unit of the northing", "Unit of the easting", "Unit of the false northing",
+                               "Unit of the false easting"};
+    for (int i = 0; i < 4; ++i) lblUnit[i]->setAccessibleName(QString::fromLatin1(unitNames[i]));
 }
 
 void Tarvane::setTabOrderChain() {
@@ -543,11 +575,13 @@ void Tarvane::optParallel_Click(std::int16_t Index) {
     enterNotInitialized();
     if (Index == 0) {
         setCaption(lblParallel[1], QStringLiteral("ScaleFactor "));
+        txtParallel[1]->setAccessibleName(QStringLiteral("Scale factor"));
         txtParallel[1]->setText(QStringLiteral("1.00"));
         lblParallel[2]->hide();
         txtParallel[2]->hide();
     } else {
         setCaption(lblParallel[1], QStringLiteral("Southern Standard Parallel"));
+        txtParallel[1]->setAccessibleName(QStringLiteral("Southern standard parallel"));
         txtParallel[1]->setText(formatAngle(0.0, "LAT"));
         lblParallel[2]->show();
         txtParallel[2]->show();

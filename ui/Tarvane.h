@@ -81,6 +81,7 @@ private:
     void buildControls();
     void buildMenu();
     void setTabOrderChain();
+    void setAccessibleNames();
     void enterNotInitialized();
     void onFocusChanged(QWidget* old, QWidget* now);
 

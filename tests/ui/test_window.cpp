@@ -1,5 +1,6 @@
 // The main window's controls, its two states, the initialize and convert
 // commands and the option handlers, driven through the real widgets.
+#include <QAccessible>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -497,4 +498,29 @@ TEST_F(WindowTest, FailedConversionsKeepWhatWasWrittenBefore) {
         EXPECT_EQ(w.txtLat->text(), QString("lat"));
         EXPECT_TRUE(w.isInitialized());
     }
+}
+
+// What a screen reader announces for each control that takes input.
+TEST_F(WindowTest, EveryInputControlHasAnAccessibleName) {
+    Tarvane& w = openShown();
+    QStringList names;
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        if (!qobject_cast<QLineEdit*>(c) && !qobject_cast<QComboBox*>(c) && !qobject_cast<QAbstractButton*>(c))
+            continue;
+        // Parts that Qt adds inside a list or the menu bar.
+        if (c->objectName().isEmpty() || c->objectName().startsWith("qt_")) continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        ASSERT_NE(a, nullptr);
+        const QString name = a->text(QAccessible::Name);
+        EXPECT_FALSE(name.trimmed().isEmpty()) << str(c->objectName());
+        names << name;
+    }
+    EXPECT_EQ(names.size(), 21);
+    EXPECT_EQ(names.removeDuplicates(), 0) << str(names.join(", "));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.txtCentralMeridian)->text(QAccessible::Name),
+              QString("Central meridian"));
+    // Row 1 is named for what it holds in each layout.
+    QTest::mouseClick(w.optParallel[0], Qt::LeftButton);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.txtParallel[1])->text(QAccessible::Name),
+              QString("Scale factor"));
 }
