@@ -154,7 +154,12 @@ Tarvane::Tarvane(MessageFunction messages, QWidget* parent)
     Form_Load();
 }
 
-Tarvane::~Tarvane() = default;
+Tarvane::~Tarvane() {
+    // The controls are deleted after this object has stopped being a
+    // Tarvane; no focus handling may reach it meanwhile.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->removeEventFilter(this);
+}
 
 void Tarvane::buildMenu() {
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
