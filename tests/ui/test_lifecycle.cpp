@@ -2,6 +2,8 @@
 // About box, driven through the real widgets.
 #include <QSignalSpy>
 
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "About.h"
@@ -197,24 +199,44 @@ TEST_F(WindowTest, ExitAndCloseWriteTheFileOnce) {
     Reset_Settings_File_Calls();
 }
 
+// Whichever step of the save fails, the old file stays and the user is told
+// why; the program still ends.
 TEST_F(WindowTest, AFailedSaveIsReportedAndTheProgramStillEnds) {
-    writeSettings(statePlaneFile(2));
-    SettingsFileCalls failing;
-    failing.create = [](const std::string&) {
-        errno = EACCES;
+    auto fail = [](int error) {
+        errno = error;
         return -1;
     };
-    Set_Settings_File_Calls(failing);
-    Tarvane& w = openShown();
-    QSignalSpy ended(&w, &Tarvane::programEnded);
-    w.txtLat->setText("changed");
-    w.mnuFileExit_Click();
-    Reset_Settings_File_Calls();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("The settings could not be saved to ")) << str(messages[0]);
-    EXPECT_TRUE(messages[0].contains("TARVANE.ini: Permission denied.")) << str(messages[0]);
-    EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(readSettings(), statePlaneFile(2));
+    SettingsFileCalls create, write, rename;
+    create.create = [&](const std::string&) { return fail(EACCES); };
+    write.write = [&](int fd, const char* data, std::size_t size) -> long {
+        return size > 20 ? ::write(fd, data, 20) : fail(ENOSPC);  // part-way, then the disk is full
+    };
+    rename.rename = [&](const std::string&, const std::string&) { return fail(EROFS); };
+    const struct {
+        const char* step;
+        SettingsFileCalls calls;
+        const char* reason;
+    } cases[] = {{"create", create, "Permission denied"},
+                 {"write", write, "No space left on device"},
+                 {"rename", rename, "Read-only file system"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        messages.clear();
+        writeSettings(statePlaneFile(2));
+        Set_Settings_File_Calls(c.calls);
+        Tarvane& w = open();
+        QSignalSpy ended(&w, &Tarvane::programEnded);
+        w.txtLat->setText("changed");
+        w.mnuFileExit_Click();
+        Reset_Settings_File_Calls();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith("The settings could not be saved to ")) << str(messages[0]);
+        EXPECT_TRUE(messages[0].contains(QString("TARVANE.ini: ") + c.reason + ".")) << str(messages[0]);
+        EXPECT_EQ(ended.count(), 1);
+        EXPECT_EQ(readSettings(), statePlaneFile(2));
+        EXPECT_EQ(QDir().entryList(QDir::Files), QStringList({"TARVANE.ini"}));
+        window.reset();
+    }
 }
 
 TEST_F(WindowTest, AboutBoxIsOneWindowCentredEachTimeItLoads) {
