@@ -328,7 +328,7 @@ void Tarvane::showMessage(const QString& text) {
 }
 
 bool Tarvane::isInitialized() const {
-    return !cmdInit->isHidden() ? false : !cmdConvert[0]->isHidden() && !cmdConvert[1]->isHidden();
+    return cmdInit->isHidden() && !cmdConvert[0]->isHidden() && !cmdConvert[1]->isHidden();
 }
 
 void Tarvane::enterNotInitialized() {
@@ -354,15 +354,6 @@ QString Tarvane::formatFixed(double value, int decimals) const {
 double Tarvane::readAngle(const QLineEdit* box, const char* type) {
     return HmsHr(box->text().toStdString(), type,
                  [this](const std::string& message) { showMessage(QString::fromStdString(message)); });
-}
-
-void Tarvane::reportEngineError(const std::exception& error, const QString& what) {
-    const auto* arithmetic = dynamic_cast<const ArithmeticError*>(&error);
-    if (!arithmetic) {
-        showMessage(what + QString::fromStdString(error.what()));
-        return;
-    }
-    showMessage(what + QLatin1String(kindPhrase(arithmetic->kind())) + QStringLiteral(". "));
 }
 
 // --- Initialize -----------------------------------------------------------

@@ -96,7 +96,6 @@ private:
     QString formatFixed(double value, int decimals) const;
     double readAngle(const QLineEdit* box, const char* type);
     std::string angleTypeOf(const QLineEdit* box) const;
-    void reportEngineError(const std::exception& error, const QString& what);
 
     MessageFunction messages_;
     std::unique_ptr<About> about_;
