@@ -187,12 +187,12 @@ bool Save(const std::string& bytes, std::string& failureReason) {
 
 }  // namespace
 
-void Read_Tarvane(TarvaneSettings& s) noexcept {
+bool Read_Tarvane_File(const std::string& path, TarvaneSettings& s) noexcept {
     try {
-        const int fd = ::open(kFileName, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
             s.iZone = -99;
-            return;
+            return false;
         }
         Descriptor file(fd);
         // Only a regular file: a FIFO or a device could block or never end.
@@ -201,7 +201,7 @@ void Read_Tarvane(TarvaneSettings& s) noexcept {
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
             !ReadHead(fd, head, kLineCount * (kMaxLine + 2))) {
             s.iZone = -99;
-            return;
+            return false;
         }
         std::vector<std::string_view> lines = SplitLines(head);
 
@@ -220,14 +220,14 @@ void Read_Tarvane(TarvaneSettings& s) noexcept {
         for (std::size_t i = 0; i < kLineCount; ++i) {
             if (i >= lines.size()) {
                 s.iZone = -99;
-                return;
+                return false;
             }
             const Field& f = kFields[i];
             if (f.integer) {
                 int v = 0;
                 if (!ParseInteger(lines[i], v) || v < f.min || v > f.max) {
                     s.iZone = -99;
-                    return;
+                    return false;
                 }
                 s.*f.integer = static_cast<std::int16_t>(v);
             } else {
@@ -236,8 +236,12 @@ void Read_Tarvane(TarvaneSettings& s) noexcept {
         }
     } catch (...) {
         s.iZone = -99;
+        return false;
     }
+    return true;
 }
+
+void Read_Tarvane(TarvaneSettings& s) noexcept { Read_Tarvane_File(kFileName, s); }
 
 void Read_Tarvane(std::int16_t& iOption, std::int16_t& iZone, std::int16_t& iDatum,
                   std::int16_t& iUnit, std::string& currentLat, std::string& currentLon,

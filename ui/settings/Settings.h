@@ -43,6 +43,10 @@ void Read_Tarvane(std::int16_t& iOption, std::int16_t& iZone, std::int16_t& iDat
                   std::string& FalseNorthing, std::string& FalseEasting) noexcept;
 void Read_Tarvane(TarvaneSettings& settings) noexcept;
 
+// The one reader behind Read_Tarvane, for a file at any path: the same rules,
+// and true when all thirteen values were read.
+bool Read_Tarvane_File(const std::string& path, TarvaneSettings& settings) noexcept;
+
 // The exact bytes of the file for these values: integers as " 0 " or "-1 ",
 // texts as Windows-1252 with "?" for a character the code page cannot hold
 // and a blank for a CR or LF, every line ending in CR LF.
