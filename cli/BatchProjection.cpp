@@ -1,0 +1,218 @@
+#include "BatchProjection.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "AngleInput.h"
+#include "AngleText.h"
+#include "Tarvane_Module.h"
+
+namespace BatchProjection {
+
+namespace {
+
+constexpr std::int16_t kZones[] = {903, 1701, 1702, 1703, 4203, 4204, 4205};
+const char* const kDatums[] = {"WGS84", "NAD83", "NAD27"};
+
+// The window's plain number text for a false value: whole numbers without
+// decimals, anything else with 15 significant digits.
+std::string PlainNumber(double value) {
+    char buffer[64];
+    std::to_chars_result r{};
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
+    } else {
+        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    }
+    return std::string(buffer, r.ptr);
+}
+
+// Degree-minute-second text that the window's angle reader turns into the
+// degrees of `parts`: D°M'S"H with the seconds digits as typed.
+std::string FieldText(const BatchInput::AngleParts& parts, bool latitude) {
+    long long D = parts.degrees;
+    int M = parts.minutes;
+    std::string S(parts.secondsText.empty() ? std::string_view("0") : parts.secondsText);
+    if (parts.count == 1) {
+        const double a = parts.decimalDegrees;
+        const double whole = std::floor(a);
+        const double minutes = (a - whole) * 60;
+        const double m = std::floor(minutes);
+        char buffer[64];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, (minutes - m) * 60, std::chars_format::fixed, 6);
+        S.assign(buffer, r.ptr);
+        D = static_cast<long long>(whole);
+        M = static_cast<int>(m);
+        if (S.starts_with("60")) {  // 59.9999996 and more round up to a whole minute
+            S = "0";
+            ++M;
+        }
+        if (M == 60) {
+            M = 0;
+            ++D;
+        }
+    }
+    const char letter = latitude ? (parts.negative ? 'S' : 'N') : (parts.negative ? 'W' : 'E');
+    return std::to_string(D) + "\u00B0" + std::to_string(M) + "'" + S + "\"" + letter;
+}
+
+bool AngleField(const std::string& option, const std::string& text, bool latitude, std::string& field,
+                std::string& error) {
+    if (text.empty()) {
+        error = option + " is missing";
+        return false;
+    }
+    BatchInput::AngleParts parts;
+    const auto kind = latitude ? BatchInput::AngleKind::Latitude : BatchInput::AngleKind::Longitude;
+    if (!BatchInput::ParseAngle(text, kind, parts, error)) {
+        error = option + ": " + error;
+        return false;
+    }
+    field = FieldText(parts, latitude);
+    return true;
+}
+
+bool NumberField(const std::string& option, const std::string& text, std::string& field, std::string& error) {
+    double value = 0.0;
+    if (!BatchInput::ReadNumber(text, value)) {
+        error = option + ": " + BatchInput::Quote(text) + " is not a number";
+        return false;
+    }
+    field = text;  // the window reads the typed text itself
+    return true;
+}
+
+}  // namespace
+
+bool IsKnownZone(std::int16_t zoneNumber) {
+    return std::find(std::begin(kZones), std::end(kZones), zoneNumber) != std::end(kZones);
+}
+
+ProjectionSetup::ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber) {
+    using ProjectionSetup::kRadToDeg;
+    std::string name;
+    double southern = 0.0, northern = 0.0, origin = 0.0, meridian = 0.0;
+    double falseEasting = 0.0, falseNorthing = 0.0;
+    // The window passes true as all bits set.
+    const std::int16_t flag = is1927 ? -1 : 0;
+    Tarvane_Module::GetZoneParameters(flag, zoneNumber, name, southern, northern, origin, meridian, falseEasting,
+                                      falseNorthing);
+    const auto angle = [](double radians, const char* type) { return HrHms(radians * kRadToDeg, type, "form", 3, '.'); };
+
+    ProjectionSetup::ParameterFields f;
+    f.datum = is1927 ? "NAD27" : "NAD83";
+    f.unitTag = is1927 ? "USFeet" : "meter";
+    f.oneParallel = false;
+    f.parallel[0] = angle(origin, "LAT");
+    f.parallel[1] = angle(southern, "LAT");
+    f.parallel[2] = angle(northern, "LAT");
+    f.centralMeridian = angle(meridian, "LON");
+    f.falseNorthing = PlainNumber(falseNorthing);
+    f.falseEasting = PlainNumber(falseEasting);
+    return f;
+}
+
+bool ConeFields(const ConeOptions& o, ProjectionSetup::ParameterFields& f, std::string& error) {
+    f = {};
+    if (o.datum.empty()) {
+        error = "--datum is missing (WGS84, NAD83 or NAD27)";
+        return false;
+    }
+    if (std::find(std::begin(kDatums), std::end(kDatums), o.datum) == std::end(kDatums)) {
+        error = "--datum: " + BatchInput::Quote(o.datum) + " is not WGS84, NAD83 or NAD27";
+        return false;
+    }
+    if (o.unit != "meter" && o.unit != "USFeet") {
+        error = "--unit: " + BatchInput::Quote(o.unit) + " is not meter or USFeet";
+        return false;
+    }
+    f.datum = o.datum;
+    f.unitTag = o.unit;
+
+    const bool two = !o.parallel1.empty() || !o.origin.empty();
+    const bool one = !o.parallel.empty() || !o.scale.empty();
+    if (two == one) {
+        error = two ? "give either --parallels and --origin or --parallel and --scale, not both"
+                    : "--parallels and --origin, or --parallel and --scale, are missing";
+        return false;
+    }
+    f.oneParallel = one;
+    if (one) {
+        if (!AngleField("--parallel", o.parallel, true, f.parallel[0], error)) return false;
+        if (o.scale.empty()) {
+            error = "--scale is missing";
+            return false;
+        }
+        f.parallel[1] = o.scale;  // read by the window's own scale-factor reader
+    } else {
+        if (!AngleField("--origin", o.origin, true, f.parallel[0], error) ||
+            !AngleField("--parallels", o.parallel1, true, f.parallel[1], error) ||
+            !AngleField("--parallels", o.parallel2, true, f.parallel[2], error)) {
+            return false;
+        }
+    }
+    return AngleField("--meridian", o.meridian, false, f.centralMeridian, error) &&
+           NumberField("--false-northing", o.falseNorthing, f.falseNorthing, error) &&
+           NumberField("--false-easting", o.falseEasting, f.falseEasting, error);
+}
+
+ProjectionSetup::ParameterFields SettingsFields(const TarvaneSettings& s) {
+    ProjectionSetup::ParameterFields f;
+    f.datum = kDatums[std::clamp<int>(s.iDatum, 0, 2)];  // the reader keeps it in 0..2
+    f.unitTag = s.iUnit == 1 ? "USFeet" : "meter";
+    f.oneParallel = s.iParallels == 1;
+    f.parallel[0] = s.OriginLat;
+    f.parallel[1] = s.SouthernLat;
+    f.parallel[2] = s.NorthernLat;
+    f.centralMeridian = s.CentralMeridian;
+    f.falseNorthing = s.FalseNorthing;
+    f.falseEasting = s.FalseEasting;
+    return f;
+}
+
+bool Setup(const ProjectionSetup::ParameterFields& fields, std::string& error) {
+    using namespace Tarvane_Module;
+    std::string messages;
+    const auto collect = [&messages](const std::string& message) {
+        messages += (messages.empty() ? "" : "; ") + message;
+    };
+    std::string failure;
+    try {
+        ProjectionSetup::SetupFromFields(fields, collect);
+    } catch (const ArcSinDomainError& e) {
+        failure = std::string(e.what()) + " (the standard parallels give no cone)";
+    } catch (const ArithmeticError& e) {
+        const char* hint = "";
+        switch (e.kind()) {
+            case ArithmeticErrorKind::DivisionByZero:
+                hint = ": a standard parallel on the equator, or two parallels symmetric about it, give no cone";
+                break;
+            case ArithmeticErrorKind::InvalidOperation:
+                hint = ": two equal standard parallels give no cone; use --parallel and --scale";
+                break;
+            case ArithmeticErrorKind::InvalidArgument:
+                hint = ": a parallel or latitude of origin at 90 degrees has no place on a cone";
+                break;
+            case ArithmeticErrorKind::Overflow:
+                hint = ": a parameter is too large";
+                break;
+        }
+        failure = "the projection cannot be set up: " + std::string(e.what()) + hint;
+    } catch (const ProjectionSetup::ScaleFactorError& e) {
+        failure = e.what();
+    }
+    // The angle messages come first: a defaulted angle may be what made the
+    // set-up fail.
+    if (!messages.empty()) {
+        error = "the projection's angles are not valid: " + messages;
+        return false;
+    }
+    if (!failure.empty()) {
+        error = failure;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace BatchProjection

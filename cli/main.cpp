@@ -1,0 +1,3 @@
+#include "ConvertProgram.h"
+
+int main(int argc, char** argv) { return ConvertProgram::Main(argc, argv); }

@@ -1,0 +1,244 @@
+// The batch converter against the real window, driven offscreen: the same
+// projection set-up bit for bit, and the same numbers for the same points,
+// for every State Plane zone in both systems, for cones typed both ways and
+// for a stored settings file.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "BatchConvert.h"
+#include "BatchProjection.h"
+#include "Settings.h"
+#include "Tarvane.h"
+#include "Tarvane_Module.h"
+
+namespace {
+
+using Tarvane_Module::EngineState;
+
+std::string Str(const QString& s) { return s.toStdString(); }
+
+bool SameBits(const EngineState& a, const EngineState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+std::vector<std::string> Columns(const std::string& row) {
+    std::vector<std::string> cells;
+    std::stringstream in(row);
+    for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
+    return cells;
+}
+
+class WindowAgreement : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        previous_ = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+    }
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(previous_);
+    }
+    Tarvane& Open() {
+        window_ = std::make_unique<Tarvane>([this](const QString& m) { messages_ << m; });
+        return *window_;
+    }
+    // The window's initialize command; the engine record it leaves.
+    EngineState WindowInit() {
+        window_->cmdInit_Click();
+        EXPECT_TRUE(window_->isInitialized()) << Str(messages_.join(" | "));
+        return Tarvane_Module::State;
+    }
+    static EngineState BatchInit(const ProjectionSetup::ParameterFields& fields) {
+        std::string error;
+        EXPECT_TRUE(BatchProjection::Setup(fields, error)) << error;
+        return Tarvane_Module::State;
+    }
+
+    // Converts in the window and in the batch converter with the engine as
+    // the window left it; the shown texts must agree.
+    void ExpectSameForward(const std::string& lat, const std::string& lon, bool usFeet) {
+        SCOPED_TRACE(lat + " " + lon);
+        Tarvane& w = *window_;
+        w.txtLat->setText(QString::fromStdString(lat));
+        w.txtLon->setText(QString::fromStdString(lon));
+        w.cmdConvert_Click(0);
+        BatchConvert::Format f;
+        f.usFeet = usFeet;
+        f.precision = 2;  // as the window shows grid values
+        std::string row, error;
+        ASSERT_TRUE(BatchConvert::ConvertLine(lat + "\t" + lon, f, row, error)) << error;
+        const auto c = Columns(row);
+        ASSERT_EQ(c.size(), 8u) << row;
+        EXPECT_EQ(c[2], Str(w.txtEasting->text()));
+        EXPECT_EQ(c[3], Str(w.txtNorthing->text()));
+        EXPECT_EQ(c[4], Str(w.lblScaleFactor->text()));
+        EXPECT_NEAR(std::stod(c[6]), std::stod(Str(w.lblMeridianRadius->text())), 0.05);
+        EXPECT_NEAR(std::stod(c[7]), std::stod(Str(w.lblNormalRadius->text())), 0.05);
+    }
+    void ExpectSameInverse(const std::string& easting, const std::string& northing, bool usFeet) {
+        SCOPED_TRACE(easting + " " + northing);
+        Tarvane& w = *window_;
+        w.txtEasting->setText(QString::fromStdString(easting));
+        w.txtNorthing->setText(QString::fromStdString(northing));
+        w.cmdConvert_Click(1);
+        BatchConvert::Format f;
+        f.inverse = f.dms = true;
+        f.usFeet = usFeet;
+        std::string row, error;
+        ASSERT_TRUE(BatchConvert::ConvertLine(easting + " " + northing, f, row, error)) << error;
+        const auto c = Columns(row);
+        ASSERT_EQ(c.size(), 9u) << row;
+        EXPECT_EQ(c[2], Str(w.txtLat->text()));
+        EXPECT_EQ(c[3], Str(w.txtLon->text()));
+        EXPECT_EQ(c[4], Str(w.lblScaleFactor->text()));
+        EXPECT_EQ(c[8], Str(w.lblTest->text()));
+    }
+
+    QTemporaryDir dir_;
+    QString previous_;
+    std::unique_ptr<Tarvane> window_;
+    QStringList messages_;
+};
+
+// The zone handler's field texts, the set-up and every conversion agree.
+TEST_F(WindowAgreement, EveryZoneInBothSystems) {
+    Tarvane& w = Open();
+    for (const bool is1927 : {false, true}) {
+        const std::int16_t option = is1927 ? 2 : 1;
+        w.optCoordSystem[option]->setChecked(true);
+        w.optCoordSystem_Click(option);
+        for (int index = 0; index < w.cmbZone->count(); ++index) {
+            w.cmbZone->setCurrentIndex(index);
+            w.cmbZone_Click();
+            const auto zone = static_cast<std::int16_t>(w.cmbZone->currentText().left(4).trimmed().toInt());
+            SCOPED_TRACE(std::to_string(zone) + (is1927 ? " 1927" : " 1983"));
+
+            const auto fields = BatchProjection::ZoneFields(is1927, zone);
+            EXPECT_EQ(fields.parallel[0], Str(w.txtParallel[0]->text()));
+            EXPECT_EQ(fields.parallel[1], Str(w.txtParallel[1]->text()));
+            EXPECT_EQ(fields.parallel[2], Str(w.txtParallel[2]->text()));
+            EXPECT_EQ(fields.centralMeridian, Str(w.txtCentralMeridian->text()));
+            EXPECT_EQ(fields.falseNorthing, Str(w.txtFalseNorthing->text()));
+            EXPECT_EQ(fields.falseEasting, Str(w.txtFalseEasting->text()));
+            EXPECT_EQ(fields.datum, Str(w.cmbDatum->currentText()));
+            EXPECT_EQ(fields.unitTag, Str(w.unitTag()));
+
+            const EngineState window = WindowInit();
+            ASSERT_TRUE(SameBits(BatchInit(fields), window));
+
+            // Points around the origin, typed as the window's users type them.
+            const double lat0 = Tarvane_Module::State.ConeParallel * 57.29577951307855;
+            const double lon0 = Tarvane_Module::State.CentralMeridian * 57.29577951307855;
+            for (const double dLat : {-1.25, 0.0, 0.5}) {
+                for (const double dLon : {-1.5, 0.75}) {
+                    const double lat = lat0 + dLat, lon = -(lon0 + dLon);
+                    const int d = static_cast<int>(lat), m = static_cast<int>((lat - d) * 60);
+                    const int dl = static_cast<int>(lon), ml = static_cast<int>((lon - dl) * 60);
+                    ExpectSameForward(std::to_string(d) + " " + std::to_string(m) + " 17.25 N",
+                                      std::to_string(dl) + "\u00B0" + std::to_string(ml) + "'3.5\"W", is1927);
+                }
+            }
+            const double unit = is1927 ? 3.28083333333 : 1.0;
+            for (const double dE : {-80000.0, 0.0, 65000.5}) {
+                const double E = Tarvane_Module::State.FalseEasting * unit + dE;
+                const double N = (Tarvane_Module::State.FalseNorthing + 150000.0) * unit - dE;
+                ExpectSameInverse(std::to_string(E), std::to_string(N), is1927);
+            }
+        }
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << Str(messages_.join(" | "));
+}
+
+// A user-defined cone typed into the window and given as options.
+TEST_F(WindowAgreement, TypedConesSetUpTheSameEngine) {
+    struct Case {
+        int datum, unit;
+        bool oneParallel;
+        const char *origin, *south, *north, *meridian, *fn, *fe;  // as typed in the window
+        BatchProjection::ConeOptions options;                     // as typed for the batch tool
+    };
+    const Case cases[] = {
+        {0, 0, false, "23", "33", "45", "96 W", "0", "0",
+         {"WGS84", "meter", "33", "45", "23", "", "", "-96", "0", "0"}},
+        {1, 0, false, "29 30 15.5 N", "28\u00B023'00.125\"N", "30:17N", "099 0 0.5 W", "4000000", "600000.25",
+         {"NAD83", "meter", "28 23 0.125 N", "30 17 N", "29 30 15.5 N", "", "", "99:0:0.5W", "4000000",
+          "600000.25"}},
+        {2, 1, false, "-23", "-33", "-45", "20", "10000000", "2000000",
+         {"NAD27", "USFeet", "33 S", "45S", "-23", "", "", "20 E", "10000000", "2000000"}},
+        {2, 1, true, "31 0 0 N", "0.9999", "", "100 30 W", "0", "2000000",
+         {"NAD27", "USFeet", "", "", "", "31", "0.9999", "-100.5", "0", "2000000"}},
+    };
+    Tarvane& w = Open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.origin);
+        w.optCoordSystem[0]->setChecked(true);
+        w.optCoordSystem_Click(0);
+        w.cmbDatum->setCurrentIndex(c.datum);
+        w.cmbDatum_Click();
+        w.cmbUnit->setCurrentIndex(c.unit);
+        w.cmbUnit_Click();
+        const std::int16_t parallels = c.oneParallel ? 0 : 1;
+        w.optParallel[parallels]->setChecked(true);
+        w.optParallel_Click(parallels);
+        w.txtParallel[0]->setText(c.origin);
+        w.txtParallel[1]->setText(c.south);
+        if (!c.oneParallel) w.txtParallel[2]->setText(c.north);
+        w.txtCentralMeridian->setText(c.meridian);
+        w.txtFalseNorthing->setText(c.fn);
+        w.txtFalseEasting->setText(c.fe);
+        const EngineState window = WindowInit();
+
+        ProjectionSetup::ParameterFields fields;
+        std::string error;
+        ASSERT_TRUE(BatchProjection::ConeFields(c.options, fields, error)) << error;
+        EXPECT_TRUE(SameBits(BatchInit(fields), window));
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << Str(messages_.join(" | "));
+}
+
+// The window starts from a stored file; --settings reads the same file.
+TEST_F(WindowAgreement, SettingsFileGivesTheWindowsProjection) {
+    const TarvaneSettings stored[] = {
+        // State Plane 1927, Texas South Central, as the window stores it.
+        {2, 5, 2, 1, "28\u00B000'00.000\"N", "099\u00B000'00.000\"W", 2, "27\u00B050'00.000\"N",
+         "28\u00B023'00.000\"N", "30\u00B017'00.000\"N", "099\u00B000'00.000\"W", "0", "2000000"},
+        // A one-parallel cone with the window's own default length texts.
+        {0, -1, 0, 0, "30\u00B000'00.000\"N", "080\u00B000'00.000\"W", 1, "40 30 N", "0,9996", "",
+         "075\u00B000'00.000\"W", "1000000.0 m", "500000.0 m"},
+    };
+    for (const auto& s : stored) {
+        SCOPED_TRACE(s.OriginLat);
+        std::string reason;
+        ASSERT_TRUE(Write_Tarvane(s, reason)) << reason;
+        Open();  // reads TARVANE.ini and initializes
+        ASSERT_TRUE(window_->isInitialized());
+        const EngineState window = Tarvane_Module::State;
+        window_.reset();
+
+        TarvaneSettings read;
+        ASSERT_TRUE(Read_Tarvane_File((dir_.path() + "/TARVANE.ini").toStdString(), read));
+        EXPECT_TRUE(SameBits(BatchInit(BatchProjection::SettingsFields(read)), window));
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << Str(messages_.join(" | "));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
