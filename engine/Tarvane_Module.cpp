@@ -246,12 +246,15 @@ void LatitudeFromIsometric(const double& isometricLat, double& lat, std::int16_t
     const double e = State.Eccentricity;
     // lat = 2 atan(exp(psi) ((1 + e sin)/(1 - e sin))^(e/2)) - pi/2, to a fixed point
     lat = psi;
+    // The same in every pass, so taken once; its overflow still comes after
+    // lat = psi and before the first count, as it did inside the loop.
+    const double expPsi = power(kExpBase, psi);
     for (;;) {
         const double prev = lat;
         const double es = prod(e, sine(prev));
         const double ratio = quot(sum(es, 1.0), diff(1.0, es));
         const double T = power(ratio, State.HalfEccentricity);
-        const double X = prod(power(kExpBase, psi), T);
+        const double X = prod(expPsi, T);
         const double a = arctan(X);
         lat = sum(diff(a, kQuarterPi), diff(a, kQuarterPi));
         if (iterations == INT16_MAX) [[unlikely]]
