@@ -41,6 +41,14 @@ Mark MarkAt(std::string_view s) {
     return {};
 }
 
+// The first comma, semicolon or tab (a plain loop: this runs for every line).
+std::size_t FindSeparator(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == ',' || s[i] == ';' || s[i] == '\t') return i;
+    }
+    return std::string_view::npos;
+}
+
 const char* const kMarkNames[3] = {"the degree mark", "the minute mark", "the second mark"};
 
 }  // namespace
@@ -192,11 +200,11 @@ bool ReadNumber(std::string_view text, double& value) {
 bool SplitLine(std::string_view line, bool angles, std::string_view& first, std::string_view& second,
                std::string& error) {
     line = Trim(line);
-    const std::size_t cut = line.find_first_of(",;\t");
+    const std::size_t cut = FindSeparator(line);
     if (cut != std::string_view::npos) {
         first = Trim(line.substr(0, cut));
         second = Trim(line.substr(cut + 1));
-        if (second.find_first_of(",;\t") != std::string_view::npos) {
+        if (FindSeparator(second) != std::string_view::npos) {
             error = "more than two fields";
             return false;
         }

@@ -10,6 +10,7 @@
 
 #include "AngleInput.h"
 #include "AngleText.h"
+#include "FixedText.h"
 #include "Tarvane_Module.h"
 #include "ui/setup/ProjectionSetup.h"
 
@@ -31,8 +32,7 @@ constexpr int kDegreeDecimals = 9;       // inverse latitude and longitude
 
 void AppendFixed(std::string& out, double value, int decimals) {
     char buffer[400];  // any finite double with up to 15 decimals fits
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    std::string_view text(buffer, static_cast<std::size_t>(r.ptr - buffer));
+    std::string_view text(buffer, static_cast<std::size_t>(FormatFixed(buffer, value, decimals) - buffer));
     // No minus sign on a value that shows as zero, as in the window.
     if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string_view::npos) text.remove_prefix(1);
     out.append(text);
@@ -70,7 +70,12 @@ void AppendErrorRow(std::string& out, std::string_view first, std::string_view s
     if (f.csv) out.append(static_cast<std::size_t>(ComputedColumns(f) - 1), ',');
 }
 
-bool Blank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
+bool Blank(std::string_view line) {
+    for (const char c : line) {
+        if (c != ' ' && c != '\t') return false;
+    }
+    return true;
+}
 
 // Writes all of `data`, going on after short writes.
 bool WriteAll(int fd, std::string_view data) {

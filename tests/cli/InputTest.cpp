@@ -2,12 +2,15 @@
 // the option angles rendered into the window's field text.
 #include "AngleInput.h"
 #include "BatchProjection.h"
+#include "FixedText.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <random>
 
 #include "AngleText.h"
 #include "NumberText.h"
@@ -202,6 +205,37 @@ TEST(BatchInput, OptionAnglesBecomeWindowFieldText) {
         } else {
             EXPECT_NEAR(window, typed, c.tolerance);
         }
+    }
+}
+
+// The output's own fixed-point formatter must write what std::to_chars
+// writes: exact ties to even, carries, signs, tiny and huge values.
+TEST(BatchOutput, FixedTextIsTheStandardLibrarysText) {
+    const auto standard = [](double v, int d) {
+        char b[400];
+        return std::string(b, std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, d).ptr);
+    };
+    const auto ours = [](double v, int d) {
+        char b[400];
+        return std::string(b, BatchConvert::FormatFixed(b, v, d));
+    };
+    const struct {
+        double value;
+        int decimals;
+        const char* text;
+    } ties[] = {{0.125, 2, "0.12"}, {0.375, 2, "0.38"}, {2.5, 0, "2"},     {3.5, 0, "4"},
+                {-0.0001, 3, "-0.000"}, {9.9995, 3, "9.999"}, {99.5, 0, "100"}, {-0.0, 1, "-0.0"}};
+    for (const auto& t : ties) {
+        EXPECT_EQ(ours(t.value, t.decimals), t.text) << t.value;
+        EXPECT_EQ(standard(t.value, t.decimals), t.text) << t.value;
+    }
+    std::mt19937_64 random(20240607);
+    std::uniform_int_distribution<int> exponent(-1100, 1100), decimals(0, 15);
+    for (int i = 0; i < 200000; ++i) {
+        double v = std::ldexp(std::uniform_real_distribution<double>(-2, 2)(random), exponent(random) % (i % 3 ? 70 : 1100));
+        if (i % 5 == 0) v = std::round(v * 1000) / 1000 + 0.0005;  // near the ties of three decimals
+        const int d = decimals(random);
+        ASSERT_EQ(ours(v, d), standard(v, d)) << std::hexfloat << v << " " << d;
     }
 }
 
