@@ -18,7 +18,10 @@
 #include <sstream>
 #include <vector>
 
+#include "AngleInput.h"
+#include "AngleText.h"
 #include "BatchConvert.h"
+#include "NumberText.h"
 #include "BatchProjection.h"
 #include "Settings.h"
 #include "Tarvane.h"
@@ -30,7 +33,10 @@ using Tarvane_Module::EngineState;
 
 std::string Str(const QString& s) { return s.toStdString(); }
 
-bool SameBits(const EngineState& a, const EngineState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+template <typename T>
+bool SameBits(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 std::vector<std::string> Columns(const std::string& row) {
     std::vector<std::string> cells;
@@ -81,6 +87,24 @@ protected:
         ASSERT_TRUE(BatchConvert::ConvertLine(lat + "\t" + lon, f, row, error)) << error;
         const auto c = Columns(row);
         ASSERT_EQ(c.size(), 8u) << row;
+
+        // Bit for bit: the engine called as the window's convert command calls it.
+        using namespace Tarvane_Module;
+        const auto noMessage = [](const std::string& m) { ADD_FAILURE() << m; };
+        const double latRad = HmsHr(lat, "LAT", noMessage) * ProjectionSetup::kDegToRad;
+        const double lonRad = HmsHr(lon, "LON", noMessage) * ProjectionSetup::kDegToRad;
+        double e = 0.0, n = 0.0;
+        GeoToGrid(latRad, lonRad, e, n);
+        if (usFeet) e = e * ProjectionSetup::kFeetPerMetre, n = n * ProjectionSetup::kFeetPerMetre;
+        double latDeg = 0.0, lonDeg = 0.0;
+        std::string why;
+        ASSERT_TRUE(BatchInput::ReadAngle(lat, BatchInput::AngleKind::Latitude, latDeg, why) &&
+                    BatchInput::ReadAngle(lon, BatchInput::AngleKind::Longitude, lonDeg, why));
+        const BatchConvert::GridPoint p = BatchConvert::Forward(latDeg, lonDeg, usFeet);
+        EXPECT_TRUE(SameBits(p.easting, e) && SameBits(p.northing, n));
+        EXPECT_TRUE(SameBits(p.scaleFactor, PointScaleFactor(latRad)));
+        EXPECT_TRUE(SameBits(p.meridianRadius, MeridianRadius(latRad)));
+        EXPECT_TRUE(SameBits(p.normalRadius, PrimeVerticalRadius(latRad)));
         EXPECT_EQ(c[2], Str(w.txtEasting->text()));
         EXPECT_EQ(c[3], Str(w.txtNorthing->text()));
         EXPECT_EQ(c[4], Str(w.lblScaleFactor->text()));
@@ -100,6 +124,18 @@ protected:
         ASSERT_TRUE(BatchConvert::ConvertLine(easting + " " + northing, f, row, error)) << error;
         const auto c = Columns(row);
         ASSERT_EQ(c.size(), 9u) << row;
+
+        using namespace Tarvane_Module;
+        double e = XVal(easting), n = XVal(northing);
+        if (usFeet) n = n / ProjectionSetup::kFeetPerMetre, e = e / ProjectionSetup::kFeetPerMetre;
+        double lat = 0.0, lon = 0.0;
+        std::int16_t iterations = 0;
+        GridToGeo(e, n, lat, lon, iterations);
+        const BatchConvert::GeoPoint p = BatchConvert::Inverse(std::stod(easting), std::stod(northing), usFeet);
+        EXPECT_TRUE(SameBits(p.latitude, lat * ProjectionSetup::kRadToDeg) &&
+                    SameBits(p.longitude, lon * ProjectionSetup::kRadToDeg));
+        EXPECT_TRUE(SameBits(p.scaleFactor, PointScaleFactor(lat)));
+        EXPECT_EQ(p.iterations, iterations);
         EXPECT_EQ(c[2], Str(w.txtLat->text()));
         EXPECT_EQ(c[3], Str(w.txtLon->text()));
         EXPECT_EQ(c[4], Str(w.lblScaleFactor->text()));
