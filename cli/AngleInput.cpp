@@ -54,11 +54,17 @@ const char* const kMarkNames[3] = {"the degree mark", "the minute mark", "the se
 }  // namespace
 
 std::string Quote(std::string_view text) {
-    if (text.size() <= kQuoteLimit) return "\"" + std::string(text) + "\"";
-    std::size_t cut = kQuoteLimit;
-    // Never cut a UTF-8 character in two.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return "\"" + std::string(text.substr(0, cut)) + "...\"";
+    std::size_t cut = text.size();
+    if (cut > kQuoteLimit) {
+        cut = kQuoteLimit;
+        // Never cut a UTF-8 character in two.
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    }
+    std::string quoted(1, '"');
+    quoted.append(text.substr(0, cut));
+    if (cut < text.size()) quoted.append("...");
+    quoted.push_back('"');
+    return quoted;
 }
 
 bool ParseAngle(std::string_view text, AngleKind kind, AngleParts& parts, std::string& error) {
