@@ -11,10 +11,6 @@
 
 #include "AngleInput.h"
 
-#ifndef TARVANE_VERSION
-#define TARVANE_VERSION "1.01"
-#endif
-
 namespace ConvertProgram {
 
 namespace {
