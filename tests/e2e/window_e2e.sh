@@ -34,7 +34,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tarvane-e2e.XXXXXX")
 xvfb_pid='' wm_pid='' app_pid=''
 cleanup() {
   for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
   done
   rm -rf "$work"
 }
