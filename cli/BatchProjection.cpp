@@ -15,19 +15,6 @@ namespace {
 constexpr std::int16_t kZones[] = {903, 1701, 1702, 1703, 4203, 4204, 4205};
 const char* const kDatums[] = {"WGS84", "NAD83", "NAD27"};
 
-// The window's plain number text for a false value: whole numbers without
-// decimals, anything else with 15 significant digits.
-std::string PlainNumber(double value) {
-    char buffer[64];
-    std::to_chars_result r{};
-    if (value == std::floor(value) && std::fabs(value) < 1e15) {
-        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
-    } else {
-        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    }
-    return std::string(buffer, r.ptr);
-}
-
 // Degree-minute-second text that the window's angle reader turns into the
 // degrees of `parts`: D°M'S"H with the seconds digits as typed.
 std::string FieldText(const BatchInput::AngleParts& parts, bool latitude) {
@@ -90,27 +77,7 @@ bool IsKnownZone(std::int16_t zoneNumber) {
 }
 
 ProjectionSetup::ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber) {
-    using ProjectionSetup::kRadToDeg;
-    std::string name;
-    double southern = 0.0, northern = 0.0, origin = 0.0, meridian = 0.0;
-    double falseEasting = 0.0, falseNorthing = 0.0;
-    // The window passes true as all bits set.
-    const std::int16_t flag = is1927 ? -1 : 0;
-    Tarvane_Module::GetZoneParameters(flag, zoneNumber, name, southern, northern, origin, meridian, falseEasting,
-                                      falseNorthing);
-    const auto angle = [](double radians, const char* type) { return HrHms(radians * kRadToDeg, type, "form", 3, '.'); };
-
-    ProjectionSetup::ParameterFields f;
-    f.datum = is1927 ? "NAD27" : "NAD83";
-    f.unitTag = is1927 ? "USFeet" : "meter";
-    f.oneParallel = false;
-    f.parallel[0] = angle(origin, "LAT");
-    f.parallel[1] = angle(southern, "LAT");
-    f.parallel[2] = angle(northern, "LAT");
-    f.centralMeridian = angle(meridian, "LON");
-    f.falseNorthing = PlainNumber(falseNorthing);
-    f.falseEasting = PlainNumber(falseEasting);
-    return f;
+    return ProjectionSetup::ZoneFields(is1927, zoneNumber, '.');
 }
 
 bool ConeFields(const ConeOptions& o, ProjectionSetup::ParameterFields& f, std::string& error) {

@@ -324,6 +324,8 @@ void Tarvane::showMessage(const QString& text) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, this);
+    // No icon anywhere, not even the one some styles put on the OK button.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.exec();
 }
 
@@ -531,30 +533,19 @@ void Tarvane::cmbZone_Click() {
     if (cmbZone->currentIndex() < 0) setZoneIndex(0);
     if (cmbZone->currentIndex() < 0) return;  // an empty list has nothing to apply
 
-    bool ok = false;
-    const auto zoneNumber = static_cast<std::int16_t>(cmbZone->currentText().left(4).trimmed().toInt(&ok));
-    const std::int16_t is1927 = optCoordSystem[2]->isChecked() ? -1 : 0;
-    std::string zoneName;
-    double southern = 0.0, northern = 0.0, origin = 0.0, meridian = 0.0;
-    double falseEasting = 0.0, falseNorthing = 0.0;
-    GetZoneParameters(is1927, zoneNumber, zoneName, southern, northern, origin, meridian,
-                      falseEasting, falseNorthing);
+    const auto zoneNumber = static_cast<std::int16_t>(cmbZone->currentText().left(4).trimmed().toInt());
+    const ProjectionSetup::ParameterFields zone =
+        ProjectionSetup::ZoneFields(optCoordSystem[2]->isChecked(), zoneNumber, decimalSeparator());
 
     // Two parallels first: choosing them resets rows 1 and 2.
     selectParallel(1);
-    txtParallel[0]->setText(formatAngle(origin * kRadToDeg, "LAT"));
-    txtParallel[1]->setText(formatAngle(southern * kRadToDeg, "LAT"));
-    txtParallel[2]->setText(formatAngle(northern * kRadToDeg, "LAT"));
-    txtCentralMeridian->setText(formatAngle(meridian * kRadToDeg, "LON"));
-    auto plain = [](double value) {
-        if (value == std::floor(value) && std::fabs(value) < 1e15)
-            return QString::number(static_cast<qlonglong>(value));
-        QString text = QString::number(value, 'g', 15);
-        if (decimalSeparator() == ',') text.replace(QLatin1Char('.'), QLatin1Char(','));
-        return text;
-    };
-    txtFalseNorthing->setText(plain(falseNorthing));
-    txtFalseEasting->setText(plain(falseEasting));
+    auto q = [](const std::string& text) { return QString::fromStdString(text); };
+    txtParallel[0]->setText(q(zone.parallel[0]));
+    txtParallel[1]->setText(q(zone.parallel[1]));
+    txtParallel[2]->setText(q(zone.parallel[2]));
+    txtCentralMeridian->setText(q(zone.centralMeridian));
+    txtFalseNorthing->setText(q(zone.falseNorthing));
+    txtFalseEasting->setText(q(zone.falseEasting));
 }
 
 void Tarvane::cmbUnit_Click() {

@@ -29,6 +29,45 @@ bool ReadScaleFactor(const std::string& text, double& scaleFactor) {
     return true;
 }
 
+std::string PlainNumber(double value, char decimalSeparator) {
+    char buffer[64];
+    std::to_chars_result r{};
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
+    } else {
+        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    }
+    std::string text(buffer, r.ptr);
+    for (char& c : text) {
+        if (c == '.') c = decimalSeparator;
+    }
+    return text;
+}
+
+ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber, char decimalSeparator) {
+    std::string name;
+    double southern = 0.0, northern = 0.0, origin = 0.0, meridian = 0.0;
+    double falseEasting = 0.0, falseNorthing = 0.0;
+    // The 1927 flag is true as all bits set.
+    const std::int16_t flag = is1927 ? -1 : 0;
+    Tarvane_Module::GetZoneParameters(flag, zoneNumber, name, southern, northern, origin, meridian,
+                                      falseEasting, falseNorthing);
+    const auto angle = [decimalSeparator](double radians, const char* type) {
+        return HrHms(radians * kRadToDeg, type, "FORM", 3, decimalSeparator);
+    };
+    ParameterFields f;
+    f.datum = is1927 ? "NAD27" : "NAD83";
+    f.unitTag = is1927 ? "USFeet" : "meter";
+    f.oneParallel = false;
+    f.parallel[0] = angle(origin, "LAT");
+    f.parallel[1] = angle(southern, "LAT");
+    f.parallel[2] = angle(northern, "LAT");
+    f.centralMeridian = angle(meridian, "LON");
+    f.falseNorthing = PlainNumber(falseNorthing, decimalSeparator);
+    f.falseEasting = PlainNumber(falseEasting, decimalSeparator);
+    return f;
+}
+
 void SetupFromFields(const ParameterFields& fields,
                      const std::function<void(const std::string&)>& showMessage) {
     using namespace Tarvane_Module;

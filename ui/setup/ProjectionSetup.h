@@ -3,6 +3,7 @@
 // the window and the batch tool agree on every projection.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -25,6 +26,16 @@ struct ParameterFields {
     std::string falseNorthing;
     std::string falseEasting;
 };
+
+// What the parameter fields hold once a State Plane zone of the 1927 (true)
+// or 1983 system is chosen: the table's angles in the window's angle text with
+// 3 decimals, the false values as plain numbers in the system's unit, two
+// parallels, and the system's datum and unit.
+ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber, char decimalSeparator);
+
+// A number as plain text: whole numbers without decimals, anything else with
+// 15 significant digits and the given decimal separator.
+std::string PlainNumber(double value, char decimalSeparator);
 
 // Raised when the scale-factor text of a one-parallel projection is not a
 // number greater than 0.
