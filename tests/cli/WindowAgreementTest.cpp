@@ -2,19 +2,11 @@
 // projection set-up bit for bit, and the same numbers for the same points,
 // for every State Plane zone in both systems, for cones typed both ways and
 // for a stored settings file.
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -25,13 +17,12 @@
 #include "BatchProjection.h"
 #include "Settings.h"
 #include "Tarvane.h"
+#include "WindowFixture.h"
 #include "Tarvane_Module.h"
 
 namespace {
 
 using Tarvane_Module::EngineState;
-
-std::string Str(const QString& s) { return s.toStdString(); }
 
 template <typename T>
 bool SameBits(const T& a, const T& b) {
@@ -45,25 +36,12 @@ std::vector<std::string> Columns(const std::string& row) {
     return cells;
 }
 
-class WindowAgreement : public ::testing::Test {
+class WindowAgreement : public WindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        previous_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(dir_.path()));
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previous_);
-    }
-    Tarvane& Open() {
-        window_ = std::make_unique<Tarvane>([this](const QString& m) { messages_ << m; });
-        return *window_;
-    }
     // The window's initialize command; the engine record it leaves.
     EngineState WindowInit() {
-        window_->cmdInit_Click();
-        EXPECT_TRUE(window_->isInitialized()) << Str(messages_.join(" | "));
+        window->cmdInit_Click();
+        EXPECT_TRUE(window->isInitialized()) << str(messages.join(" | "));
         return Tarvane_Module::State;
     }
     static EngineState BatchInit(const ProjectionSetup::ParameterFields& fields) {
@@ -76,7 +54,7 @@ protected:
     // the window left it; the shown texts must agree.
     void ExpectSameForward(const std::string& lat, const std::string& lon, bool usFeet) {
         SCOPED_TRACE(lat + " " + lon);
-        Tarvane& w = *window_;
+        Tarvane& w = *window;
         w.txtLat->setText(QString::fromStdString(lat));
         w.txtLon->setText(QString::fromStdString(lon));
         w.cmdConvert_Click(0);
@@ -105,13 +83,13 @@ protected:
         EXPECT_TRUE(SameBits(p.scaleFactor, PointScaleFactor(latRad)));
         EXPECT_TRUE(SameBits(p.meridianRadius, MeridianRadius(latRad)));
         EXPECT_TRUE(SameBits(p.normalRadius, PrimeVerticalRadius(latRad)));
-        EXPECT_EQ(c[2], Str(w.txtEasting->text()));
-        EXPECT_EQ(c[3], Str(w.txtNorthing->text()));
-        EXPECT_EQ(c[4], Str(w.lblScaleFactor->text()));
+        EXPECT_EQ(c[2], str(w.txtEasting->text()));
+        EXPECT_EQ(c[3], str(w.txtNorthing->text()));
+        EXPECT_EQ(c[4], str(w.lblScaleFactor->text()));
     }
     void ExpectSameInverse(const std::string& easting, const std::string& northing, bool usFeet) {
         SCOPED_TRACE(easting + " " + northing);
-        Tarvane& w = *window_;
+        Tarvane& w = *window;
         w.txtEasting->setText(QString::fromStdString(easting));
         w.txtNorthing->setText(QString::fromStdString(northing));
         w.cmdConvert_Click(1);
@@ -134,21 +112,17 @@ protected:
                     SameBits(p.longitude, lon * ProjectionSetup::kRadToDeg));
         EXPECT_TRUE(SameBits(p.scaleFactor, PointScaleFactor(lat)));
         EXPECT_EQ(p.iterations, iterations);
-        EXPECT_EQ(c[2], Str(w.txtLat->text()));
-        EXPECT_EQ(c[3], Str(w.txtLon->text()));
-        EXPECT_EQ(c[4], Str(w.lblScaleFactor->text()));
-        EXPECT_EQ(c[8], Str(w.lblTest->text()));
+        EXPECT_EQ(c[2], str(w.txtLat->text()));
+        EXPECT_EQ(c[3], str(w.txtLon->text()));
+        EXPECT_EQ(c[4], str(w.lblScaleFactor->text()));
+        EXPECT_EQ(c[8], str(w.lblTest->text()));
     }
 
-    QTemporaryDir dir_;
-    QString previous_;
-    std::unique_ptr<Tarvane> window_;
-    QStringList messages_;
 };
 
 // The zone handler's field texts, the set-up and every conversion agree.
 TEST_F(WindowAgreement, EveryZoneInBothSystems) {
-    Tarvane& w = Open();
+    Tarvane& w = open();
     for (const bool is1927 : {false, true}) {
         const std::int16_t option = is1927 ? 2 : 1;
         w.optCoordSystem[option]->setChecked(true);
@@ -160,17 +134,17 @@ TEST_F(WindowAgreement, EveryZoneInBothSystems) {
             SCOPED_TRACE(std::to_string(zone) + (is1927 ? " 1927" : " 1983"));
 
             const auto fields = BatchProjection::ZoneFields(is1927, zone);
-            EXPECT_EQ(fields.parallel[0], Str(w.txtParallel[0]->text()));
-            EXPECT_EQ(fields.parallel[1], Str(w.txtParallel[1]->text()));
-            EXPECT_EQ(fields.parallel[2], Str(w.txtParallel[2]->text()));
-            EXPECT_EQ(fields.centralMeridian, Str(w.txtCentralMeridian->text()));
-            EXPECT_EQ(fields.falseNorthing, Str(w.txtFalseNorthing->text()));
-            EXPECT_EQ(fields.falseEasting, Str(w.txtFalseEasting->text()));
-            EXPECT_EQ(fields.datum, Str(w.cmbDatum->currentText()));
-            EXPECT_EQ(fields.unitTag, Str(w.unitTag()));
+            EXPECT_EQ(fields.parallel[0], str(w.txtParallel[0]->text()));
+            EXPECT_EQ(fields.parallel[1], str(w.txtParallel[1]->text()));
+            EXPECT_EQ(fields.parallel[2], str(w.txtParallel[2]->text()));
+            EXPECT_EQ(fields.centralMeridian, str(w.txtCentralMeridian->text()));
+            EXPECT_EQ(fields.falseNorthing, str(w.txtFalseNorthing->text()));
+            EXPECT_EQ(fields.falseEasting, str(w.txtFalseEasting->text()));
+            EXPECT_EQ(fields.datum, str(w.cmbDatum->currentText()));
+            EXPECT_EQ(fields.unitTag, str(w.unitTag()));
 
-            const EngineState window = WindowInit();
-            ASSERT_TRUE(SameBits(BatchInit(fields), window));
+            const EngineState windowRecord = WindowInit();
+            ASSERT_TRUE(SameBits(BatchInit(fields), windowRecord));
 
             // Points around the origin, typed as the window's users type them.
             const double lat0 = Tarvane_Module::State.ConeParallel * 57.29577951307855;
@@ -192,7 +166,7 @@ TEST_F(WindowAgreement, EveryZoneInBothSystems) {
             }
         }
     }
-    EXPECT_TRUE(messages_.isEmpty()) << Str(messages_.join(" | "));
+    EXPECT_TRUE(messages.isEmpty()) << str(messages.join(" | "));
 }
 
 // A user-defined cone typed into the window and given as options.
@@ -214,7 +188,7 @@ TEST_F(WindowAgreement, TypedConesSetUpTheSameEngine) {
         {2, 1, true, "31 0 0 N", "0.9999", "", "100 30 W", "0", "2000000",
          {"NAD27", "USFeet", "", "", "", "31", "0.9999", "-100.5", "0", "2000000"}},
     };
-    Tarvane& w = Open();
+    Tarvane& w = open();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.origin);
         w.optCoordSystem[0]->setChecked(true);
@@ -232,14 +206,14 @@ TEST_F(WindowAgreement, TypedConesSetUpTheSameEngine) {
         w.txtCentralMeridian->setText(c.meridian);
         w.txtFalseNorthing->setText(c.fn);
         w.txtFalseEasting->setText(c.fe);
-        const EngineState window = WindowInit();
+        const EngineState windowRecord = WindowInit();
 
         ProjectionSetup::ParameterFields fields;
         std::string error;
         ASSERT_TRUE(BatchProjection::ConeFields(c.options, fields, error)) << error;
-        EXPECT_TRUE(SameBits(BatchInit(fields), window));
+        EXPECT_TRUE(SameBits(BatchInit(fields), windowRecord));
     }
-    EXPECT_TRUE(messages_.isEmpty()) << Str(messages_.join(" | "));
+    EXPECT_TRUE(messages.isEmpty()) << str(messages.join(" | "));
 }
 
 // The window starts from a stored file; --settings reads the same file.
@@ -256,16 +230,16 @@ TEST_F(WindowAgreement, SettingsFileGivesTheWindowsProjection) {
         SCOPED_TRACE(s.OriginLat);
         std::string reason;
         ASSERT_TRUE(Write_Tarvane(s, reason)) << reason;
-        Open();  // reads TARVANE.ini and initializes
-        ASSERT_TRUE(window_->isInitialized());
-        const EngineState window = Tarvane_Module::State;
-        window_.reset();
+        open();  // reads TARVANE.ini and initializes
+        ASSERT_TRUE(window->isInitialized());
+        const EngineState windowRecord = Tarvane_Module::State;
+        window.reset();
 
         TarvaneSettings read;
-        ASSERT_TRUE(Read_Tarvane_File((dir_.path() + "/TARVANE.ini").toStdString(), read));
-        EXPECT_TRUE(SameBits(BatchInit(BatchProjection::SettingsFields(read)), window));
+        ASSERT_TRUE(Read_Tarvane_File("TARVANE.ini", read));
+        EXPECT_TRUE(SameBits(BatchInit(BatchProjection::SettingsFields(read)), windowRecord));
     }
-    EXPECT_TRUE(messages_.isEmpty()) << Str(messages_.join(" | "));
+    EXPECT_TRUE(messages.isEmpty()) << str(messages.join(" | "));
 }
 
 }  // namespace
