@@ -1,12 +1,16 @@
+// Angle text both ways, decimal numbers and the Windows-1252 classes they use:
+// tables of worked values, a round-trip property and hostile input.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "AngleText.h"
 #include "Cp1252.h"
+#include "NumberText.h"
 
 namespace {
 
@@ -15,10 +19,7 @@ std::string WithComma(std::string text) {
     return text;
 }
 
-struct Read {
-    double degrees;
-    std::vector<std::string> messages;
-};
+struct Read { double degrees; std::vector<std::string> messages; };
 
 Read ReadAngle(const std::string& text, const std::string& typ) {
     Read r{};
@@ -26,11 +27,10 @@ Read ReadAngle(const std::string& text, const std::string& typ) {
     return r;
 }
 
-// Angle, type, decimals, text with a point as the decimal separator.
-struct RenderCase { double coo; const char* typ; std::int16_t decimals; const char* text; };
-
 TEST(HrHms, RendersTheWorkedExamplesAndEdges) {
-    const RenderCase cases[] = {
+    // Angle, type, decimals, text with a point; each row also with a comma.
+    struct Case { double coo; const char* typ; std::int16_t decimals; const char* text; };
+    const Case cases[] = {
         {29.5, "LAT", 4, "29°30'00.0000\"N"},        {-95.25, "LON", 2, "095°15'00.00\"W"},
         {5.25, "LON", 3, "005°15'00.000\"E"},        {10.999999, "LAT", 3, "10°59'59.996\"N"},
         {10.99999999, "LAT", 3, "11°00'00.000\"N"},  {0.0001, "LON", 0, "000°00'00\"E"},
@@ -50,9 +50,6 @@ TEST(HrHms, RendersTheWorkedExamplesAndEdges) {
     EXPECT_EQ(HrHms(29.5, "LAT", "file", 4, '.'), "29ø30'00.0000\"N");
 }
 
-// Text, type, result in degrees (to 1e-12 degrees), the messages in order.
-struct ReadCase { const char* text; const char* typ; double degrees; std::vector<std::string> messages; };
-
 TEST(HmsHr, ReadsTheWorkedExamplesAndEdges) {
     const std::string over90 = "LATITUDE FORMAT ERROR. Max 90 deg allowed";
     const std::string letterN = "LATITUDE FORMAT ERROR. Default, N, used";
@@ -61,7 +58,9 @@ TEST(HmsHr, ReadsTheWorkedExamplesAndEdges) {
     const std::string sixtyMinutes = "LATITUDE MINUTE FORMAT ERROR. Max 59 allowed";
     const std::string letterText = "!   LATITUDE CHARACTER FORMAT ERROR. Default, N, used";
     const double dms = 29 + 30 / 60.0 + 15.5 / 3600;
-    const ReadCase cases[] = {
+    // Text, type, degrees (to 1e-12 degrees), the messages in order.
+    struct Case { const char* text; const char* typ; double degrees; std::vector<std::string> messages; };
+    const Case cases[] = {
         {"29", "LAT", 29, {}},                      {"29 30 15.5 N", "LAT", dms, {}},
         {"29°30'15.5 S", "LAT", -dms, {}},          {"-95 15", "LON", -95.25, {}},
         {"10 30 0 V", "LON", -10.5, {}},            {"12 5 3E", "LON", 12 + 5 / 60.0 + 3 / 3600.0, {}},
@@ -130,21 +129,52 @@ TEST(HrHms, ReadsBackWithinTheLastDigitAndNeverShowsSixty) {
     }
 }
 
-TEST(HmsHr, SurvivesHostileText) {
+TEST(XVal, ReadsTheWorkedExamplesAndEdges) {
+    const double inf = std::numeric_limits<double>::infinity();
+    // Text, result, tolerance relative to the result (0: exact).
+    struct Case { std::string text; double value; double relative; };
+    const Case cases[] = {
+        {"500000.0", 500000, 0},           {"500000,25", 500000.25, 0},   {"-123,5", -123.5, 0},
+        {"1 000 000,5", 1000000.5, 0},     {"500000.0 m", 500000, 0},     {"", 0, 0},
+        {"abc", 0, 0},                     {"1,234,567", 1.234, 0},       {"1.000.000,5", 1, 0},
+        {"0.0 m", 0, 0},                   {" \t-1.5e3\n", -1500, 0},     {"+ 2 E - 2", 0.02, 0},
+        {"1e", 1, 0},                      {"1e+m", 1, 0},                {".5", 0.5, 0},
+        {"-", 0, 0},                       {"0x10", 0, 0},                {"010", 10, 0},
+        {"&H10", 0, 0},                    {"1\r2", 1, 0},                {"0.1", 0.1, 0},
+        {"6378137,0001", 6378137.0001, 0}, {"1e-400", 0, 0},              {"-1e309", -inf, 0},
+        {"4.9e-324", std::numeric_limits<double>::denorm_min(), 0},
+        {"1e999999999999999999999", inf, 0},
+        {std::string(10000, '9'), inf, 0},
+        {"0," + std::string(10000, '0') + "15e10003", 150, 1e-15},
+        {"2" + std::string(400, '0') + "e-400", 2, 0},
+    };
+    for (const auto& c : cases) {
+        const double x = XVal(c.text);
+        if (std::isinf(c.value) || c.relative == 0) {
+            EXPECT_EQ(x, c.value) << c.text;
+        } else {
+            EXPECT_NEAR(x, c.value, std::fabs(c.value) * c.relative) << c.text;
+        }
+    }
+}
+
+// No crash, no exception, a number back; angles within their limits and
+// messages in valid UTF-8.
+TEST(TextOperations, SurviveHostileText) {
     std::vector<std::string> texts = {
         "",          "    ",        std::string(10000, '9'), "1 2 " + std::string(10000, '7'),
         "\xff\xfe\xfd", "29\xC3",      "\xC0\xAF 30",          "1 2 0." + std::string(10000, '0') + "1",
         "\x1b[2J",    "\xED\xA0\x80", std::string("1\0 2\x01\x7f", 6)};
-    for (int c = 0; c <= 0xFF; ++c) {
+    for (int c = 0; c <= 0xFF; ++c) {  // every character alone and after a number, as UTF-8 and as a raw byte
         std::string utf8;
         Cp1252::AppendUtf8(utf8, static_cast<char32_t>(c));
         for (const std::string& one : {utf8, std::string(1, static_cast<char>(c))}) {
-            texts.push_back(one);
-            texts.push_back("12 30 " + one);
-            texts.push_back("-12 30 0" + one + one);
+            for (const std::string& text : {one, "12 30 " + one, "-12 30 0" + one + one, "12,5" + one + "e3"})
+                texts.push_back(text);
         }
     }
     for (const auto& text : texts) {
+        EXPECT_FALSE(std::isnan(XVal(text))) << text;
         for (const char* typ : {"LAT", "LON"}) {
             Read r;
             ASSERT_NO_THROW(r = ReadAngle(text, typ));
@@ -154,6 +184,22 @@ TEST(HmsHr, SurvivesHostileText) {
         }
     }
     EXPECT_NO_THROW(HmsHr("91", "LAT", nullptr));  // an empty message function is not called
+}
+
+TEST(Cp1252, EveryByteSurvivesTheRoundTripAndUpperCasesAsTheCodePageDoes) {
+    std::string all;
+    for (int b = 0; b <= 0xFF; ++b) {
+        EXPECT_EQ(Cp1252::FromUnicode(Cp1252::ToUnicode(static_cast<unsigned char>(b))), b) << b;
+        all += static_cast<char>(b);
+    }
+    EXPECT_EQ(Cp1252::FromUtf8(Cp1252::ToUtf8(all)), all);
+    EXPECT_EQ(Cp1252::FromUnicode(0x0416), -1);  // Ж
+    EXPECT_EQ(Cp1252::ToUnicode(0x80), U'\u20AC');
+    // Byte, its upper case.
+    const int cases[][2] = {{'a', 'A'}, {'z', 'Z'}, {'N', 'N'}, {0xF8, 0xD8}, {0xE0, 0xC0}, {0xFE, 0xDE},
+                            {0xF7, 0xF7}, {0xFF, 0x9F}, {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9E, 0x8E},
+                            {0xDF, 0xDF}, {0xB5, 0xB5}, {'1', '1'}};
+    for (const auto& c : cases) EXPECT_EQ(Cp1252::UpperCase(static_cast<unsigned char>(c[0])), c[1]) << c[0];
 }
 
 }  // namespace
