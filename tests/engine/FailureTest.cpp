@@ -22,16 +22,12 @@ const double kInf = std::numeric_limits<double>::infinity();
 
 // What a call raised: "none", or the kind, marked when it is the arcsine's own error.
 template <class F> std::string raised(F&& f) {
-    using K = ArithmeticErrorKind;
     try {
         f();
     } catch (const ArithmeticError& e) {
-        const K k = e.kind();
-        return std::string(k == K::InvalidOperation ? "InvalidOperation"
-                           : k == K::DivisionByZero ? "DivisionByZero"
-                           : k == K::Overflow       ? "Overflow"
-                                                    : "InvalidArgument") +
-               (dynamic_cast<const ArcSinDomainError*>(&e) ? " (arcsine)" : "");
+        static const char* const kinds[] = {"InvalidOperation", "DivisionByZero", "Overflow", "InvalidArgument"};
+        return kinds[static_cast<int>(e.kind())] +
+               std::string(dynamic_cast<const ArcSinDomainError*>(&e) ? " (arcsine)" : "");
     }
     return "none";
 }

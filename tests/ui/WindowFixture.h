@@ -1,6 +1,6 @@
-// Shared set-up for tests of the real window: a fresh working directory (so
-// each test has its own TARVANE.ini), a window whose messages are recorded,
-// and small helpers to find controls by their names.
+// Tests of the real window: a fresh working directory per test (its own
+// TARVANE.ini), a window whose messages are recorded, and helpers that drive
+// controls as a user would.
 #pragma once
 
 #include <QApplication>
@@ -34,10 +34,7 @@ protected:
         QDir::setCurrent(previous_);
     }
 
-    void writeSettings(const std::string& bytes) {
-        std::ofstream out("TARVANE.ini", std::ios::binary);
-        out << bytes;
-    }
+    void writeSettings(const std::string& bytes) { std::ofstream("TARVANE.ini", std::ios::binary) << bytes; }
     std::string readSettings() const {
         std::ifstream in("TARVANE.ini", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -47,6 +44,7 @@ protected:
         window = std::make_unique<Tarvane>([this](const QString& text) { messages << text; });
         return *window;
     }
+    // Shown and active, as focus events need.
     Tarvane& openShown() {
         open();
         window->show();
@@ -55,8 +53,7 @@ protected:
         return *window;
     }
 
-    template <typename T = QWidget>
-    T* find(const QString& name) const {
+    template <typename T = QWidget> T* find(const QString& name) const {
         auto* w = window->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
@@ -66,17 +63,22 @@ protected:
     static void typeInto(QLineEdit* box, const QString& text) {
         box->setFocus(Qt::TabFocusReason);
         box->selectAll();
-        if (text.isEmpty()) {
-            QTest::keyClick(box, Qt::Key_Delete);
-        } else {
-            QTest::keyClicks(box, text);
-        }
+        if (text.isEmpty()) QTest::keyClick(box, Qt::Key_Delete);
+        else QTest::keyClicks(box, text);
     }
-
     // The focus moves to another control of the window, as a Tab would.
     static void leaveTo(QWidget* next) {
         next->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
+    }
+    // Picks a list entry as a user would, which runs the list's click handler.
+    static void choose(QComboBox* list, int index) {
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    // An angle text written with a point, in the regional decimal separator.
+    static QString regional(const char* pointText) {
+        return QString(pointText).replace('.', QChar(Tarvane::decimalSeparator()));
     }
 
     std::unique_ptr<Tarvane> window;
@@ -88,3 +90,4 @@ private:
 };
 
 inline std::string str(const QString& s) { return s.toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -19,8 +19,8 @@ const std::string kFirstRunFile =
     "25\xB0" "00'00.000\"N\r\n20\xB0" "00'00.000\"N\r\n40\xB0" "00'00.000\"N\r\n075\xB0" "00'00.000\"W\r\n"
     "1000000.0 m\r\n500000.0 m\r\n";
 
-// A State Plane 1927 set-up on Texas South Central whose stored texts differ
-// from the zone table, so that it shows which of the two wins.
+// State Plane 1927 on Texas South Central, with stored texts that differ from
+// the zone table, so that it shows which of the two wins.
 std::string statePlaneFile(int parallels) {
     return " 2 \r\n 5 \r\n 2 \r\n 1 \r\n29 30 15.5 N\r\n98 W\r\n " + std::to_string(parallels) +
            " \r\n27\xB0" "50'00.000\"N\r\n28\xB0" "23'00.000\"N\r\n30\xB0" "17'00.000\"N\r\n099\xB0"
@@ -29,29 +29,44 @@ std::string statePlaneFile(int parallels) {
 
 }  // namespace
 
-TEST_F(WindowTest, FirstRunOpensOnTheDefaultsAndWritesThemBack) {
+TEST_F(WindowTest, FirstRunOpensOnTheDefaultsAndExitOrCloseWritesThemOnce) {
+    int creates = 0;
+    const SettingsFileCalls real = Real_Settings_File_Calls();
+    SettingsFileCalls counting;
+    counting.create = [&](const std::string& path) { ++creates; return real.create(path); };
+    Set_Settings_File_Calls(counting);
+
     Tarvane& w = openShown();
     EXPECT_TRUE(w.optCoordSystem[0]->isChecked());
-    EXPECT_EQ(w.cmbDatum->currentText(), QString("WGS84"));
-    EXPECT_EQ(w.cmbUnit->currentText(), QString("meter"));
-    for (QLabel* unit : w.lblUnit) EXPECT_EQ(unit->text(), QString("meter"));
+    QStringList texts = {w.cmbDatum->currentText(), w.cmbUnit->currentText()};
+    for (QLabel* unit : w.lblUnit) texts << unit->text();
+    EXPECT_EQ(texts, QStringList({"WGS84", "meter", "meter", "meter", "meter", "meter"}));
     EXPECT_EQ(w.cmbZone->currentIndex(), -1);
     EXPECT_FALSE(w.cmbZone->isVisible());
     EXPECT_TRUE(w.optParallel[1]->isChecked());
-    const QStringList texts = {w.txtLat->text(), w.txtLon->text(), w.txtNorthing->text(), w.txtEasting->text(),
-                               w.txtParallel[0]->text(), w.txtParallel[1]->text(), w.txtParallel[2]->text(),
-                               w.txtCentralMeridian->text(), w.txtFalseNorthing->text(),
-                               w.txtFalseEasting->text()};
+    texts.clear();
+    for (QLineEdit* box : {w.txtLat, w.txtLon, w.txtNorthing, w.txtEasting, w.txtParallel[0], w.txtParallel[1],
+                           w.txtParallel[2], w.txtCentralMeridian, w.txtFalseNorthing, w.txtFalseEasting})
+        texts << box->text();
     EXPECT_EQ(texts, QStringList({"30°00'00.000\"N", "080°00'00.000\"W", "0.0 m", "0.0 m", "25°00'00.000\"N",
                                   "20°00'00.000\"N", "40°00'00.000\"N", "075°00'00.000\"W", "1000000.0 m",
                                   "500000.0 m"}));
     EXPECT_TRUE(w.isInitialized());
-    EXPECT_TRUE(messages.isEmpty()) << str(messages.join(" | "));
 
-    QSignalSpy ended(&w, &Tarvane::programEnded);
-    w.mnuFileExit_Click();
-    EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(readSettings(), kFirstRunFile);
+    // File > Exit, then the close box; and in the next run the close box, then File > Exit:
+    // the file is written once per run, and the defaults come back unchanged.
+    for (const bool exitFirst : {true, false}) {
+        Tarvane& run = exitFirst ? w : openShown();
+        QSignalSpy ended(&run, &Tarvane::programEnded);
+        if (exitFirst) run.mnuFileExit_Click();
+        run.close();
+        run.mnuFileExit_Click();
+        EXPECT_EQ(creates, exitFirst ? 1 : 2);
+        EXPECT_EQ(ended.count(), 1);
+        EXPECT_EQ(readSettings(), kFirstRunFile);
+    }
+    Reset_Settings_File_Calls();
+    EXPECT_TRUE(messages.isEmpty()) << str(messages.join(" | "));
 }
 
 TEST_F(WindowTest, StoredTextsWinOverTheZoneTable) {
@@ -63,12 +78,10 @@ TEST_F(WindowTest, StoredTextsWinOverTheZoneTable) {
     EXPECT_EQ(w.cmbZone->y(), w.optCoordSystem[2]->y());
     EXPECT_EQ(w.cmbDatum->currentText(), QString("NAD27"));
     EXPECT_EQ(w.unitTag(), QString("USFeet"));
-    EXPECT_EQ(w.txtLat->text(), QString("29 30 15.5 N"));  // stored texts are not reformatted
-    EXPECT_EQ(w.txtLon->text(), QString("98 W"));
-    EXPECT_EQ(w.txtNorthing->text(), QString("n/a"));
-    EXPECT_EQ(w.txtEasting->text(), QString("n/a"));
-    EXPECT_EQ(w.txtFalseEasting->text(), QString("2000001"));
-    EXPECT_EQ(w.txtParallel[0]->text(), QString("27°50'00.000\"N"));
+    // Stored texts as they were, not reformatted; no grid position.
+    EXPECT_EQ(QStringList({w.txtLat->text(), w.txtLon->text(), w.txtNorthing->text(), w.txtEasting->text(),
+                           w.txtFalseEasting->text(), w.txtParallel[0]->text()}),
+              QStringList({"29 30 15.5 N", "98 W", "n/a", "n/a", "2000001", "27°50'00.000\"N"}));
     for (QLineEdit* box : {w.txtParallel[0], w.txtCentralMeridian, w.txtFalseEasting}) EXPECT_FALSE(box->isEnabled());
     EXPECT_TRUE(w.isInitialized());
     // The cone was set up from the stored false easting, in feet.
@@ -76,21 +89,16 @@ TEST_F(WindowTest, StoredTextsWinOverTheZoneTable) {
 }
 
 TEST_F(WindowTest, StoredParallelCountChoosesTheLayout) {
-    struct Case {
-        int stored;
-        bool one;
-    };
-    for (const Case c : {Case{1, true}, Case{2, false}, Case{0, false}, Case{-7, false}}) {
-        SCOPED_TRACE(c.stored);
-        // User Defined, one parallel reads row 1 as the scale factor.
-        writeSettings(" 0 \r\n-1 \r\n 0 \r\n 0 \r\n30 N\r\n80 W\r\n " + std::to_string(c.stored) +
-                      " \r\n30 N\r\n" + (c.one ? "0.9996" : "20 N") + "\r\n40 N\r\n75 W\r\n0\r\n0\r\n");
+    for (const int stored : {1, 2, 0, -7}) {
+        SCOPED_TRACE(stored);
+        const bool one = stored == 1;  // then row 1 holds the scale factor
+        writeSettings(" 0 \r\n-1 \r\n 0 \r\n 0 \r\n30 N\r\n80 W\r\n " + std::to_string(stored) + " \r\n30 N\r\n" +
+                      (one ? "0.9996" : "20 N") + "\r\n40 N\r\n75 W\r\n0\r\n0\r\n");
         Tarvane& w = open();
-        EXPECT_EQ(w.optParallel[0]->isChecked(), c.one);
-        EXPECT_EQ(w.lblParallel[1]->text(), QString(c.one ? "ScaleFactor " : "Southern Standard Parallel"));
-        EXPECT_EQ(w.txtParallel[1]->text(), QString(c.one ? "0.9996" : "20 N"));
+        EXPECT_EQ(w.optParallel[0]->isChecked(), one);
+        EXPECT_EQ(w.lblParallel[1]->text(), QString(one ? "ScaleFactor " : "Southern Standard Parallel"));
+        EXPECT_EQ(w.txtParallel[1]->text(), QString(one ? "0.9996" : "20 N"));
         EXPECT_TRUE(w.isInitialized()) << str(messages.join(" | "));
-        window.reset();
     }
 }
 
@@ -102,19 +110,13 @@ TEST_F(WindowTest, AnUnreadableFileGivesTheDefaults) {
         EXPECT_TRUE(w.optCoordSystem[0]->isChecked());
         EXPECT_EQ(w.txtFalseEasting->text(), QString("500000.0 m"));
         EXPECT_TRUE(w.isInitialized());
-        window.reset();
     }
     EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(WindowTest, LeavingAnAngleFieldRewritesIt) {
     Tarvane& w = openShown();
-    struct Case {
-        QLineEdit* box;
-        QString typed;
-        QString shown;
-        QStringList messages;
-    };
+    struct Case { QLineEdit* box; QString typed, shown; QStringList messages; };
     const Case cases[] = {
         {w.txtLat, "29 30", "29°30'00.000\"N", {}},
         {w.txtLon, "-95 15", "095°15'00.000\"W", {}},
@@ -131,8 +133,7 @@ TEST_F(WindowTest, LeavingAnAngleFieldRewritesIt) {
         typeInto(c.box, c.typed);
         leaveTo(w.txtNorthing);
         EXPECT_EQ(c.box->text(), c.shown);
-        // Each lost focus gives its messages once.
-        EXPECT_EQ(messages, c.messages);
+        EXPECT_EQ(messages, c.messages);  // each lost focus gives its messages once
     }
 }
 
@@ -144,8 +145,7 @@ TEST_F(WindowTest, OnlyARealMoveWithinTheWindowIsALostFocus) {
     leaveTo(w.txtParallel[0]);
     EXPECT_EQ(w.txtParallel[1]->text(), QString("0,9996"));
 
-    // Merely visiting an angle field that is already well formed keeps the
-    // window initialized.
+    // Merely visiting a well-formed angle field keeps the window initialized.
     w.cmdInit_Click();
     ASSERT_TRUE(w.isInitialized());
     leaveTo(w.txtCentralMeridian);
@@ -176,54 +176,23 @@ TEST_F(WindowTest, EnteringABoxSelectsAllOfItsText) {
     }
 }
 
-TEST_F(WindowTest, ExitAndCloseWriteTheFileOnce) {
-    int creates = 0;
-    SettingsFileCalls counting;
-    const SettingsFileCalls real = Real_Settings_File_Calls();
-    counting.create = [&](const std::string& path) {
-        ++creates;
-        return real.create(path);
-    };
-    Set_Settings_File_Calls(counting);
-
-    Tarvane& w = openShown();
-    QSignalSpy ended(&w, &Tarvane::programEnded);
-    w.close();  // the close box runs the same exit
-    EXPECT_EQ(creates, 1);
-    EXPECT_EQ(ended.count(), 1);
-    w.mnuFileExit_Click();
-    w.close();
-    EXPECT_EQ(creates, 1);
-    EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(readSettings(), kFirstRunFile);
-    Reset_Settings_File_Calls();
-}
-
 // Whichever step of the save fails, the old file stays and the user is told
 // why; the program still ends.
 TEST_F(WindowTest, AFailedSaveIsReportedAndTheProgramStillEnds) {
-    auto fail = [](int error) {
-        errno = error;
-        return -1;
-    };
+    auto fail = [](int error) { errno = error; return -1; };
     SettingsFileCalls create, write, rename;
     create.create = [&](const std::string&) { return fail(EACCES); };
     write.write = [&](int fd, const char* data, std::size_t size) -> long {
         return size > 20 ? ::write(fd, data, 20) : fail(ENOSPC);  // part-way, then the disk is full
     };
     rename.rename = [&](const std::string&, const std::string&) { return fail(EROFS); };
-    const struct {
-        const char* step;
-        SettingsFileCalls calls;
-        const char* reason;
-    } cases[] = {{"create", create, "Permission denied"},
-                 {"write", write, "No space left on device"},
-                 {"rename", rename, "Read-only file system"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.step);
+    const std::pair<SettingsFileCalls, const char*> cases[] = {
+        {create, "Permission denied"}, {write, "No space left on device"}, {rename, "Read-only file system"}};
+    for (const auto& [calls, reason] : cases) {
+        SCOPED_TRACE(reason);
         messages.clear();
         writeSettings(statePlaneFile(2));
-        Set_Settings_File_Calls(c.calls);
+        Set_Settings_File_Calls(calls);
         Tarvane& w = open();
         QSignalSpy ended(&w, &Tarvane::programEnded);
         w.txtLat->setText("changed");
@@ -231,11 +200,10 @@ TEST_F(WindowTest, AFailedSaveIsReportedAndTheProgramStillEnds) {
         Reset_Settings_File_Calls();
         ASSERT_EQ(messages.size(), 1);
         EXPECT_TRUE(messages[0].startsWith("The settings could not be saved to ")) << str(messages[0]);
-        EXPECT_TRUE(messages[0].contains(QString("TARVANE.ini: ") + c.reason + ".")) << str(messages[0]);
+        EXPECT_TRUE(messages[0].contains(QString("TARVANE.ini: ") + reason + ".")) << str(messages[0]);
         EXPECT_EQ(ended.count(), 1);
         EXPECT_EQ(readSettings(), statePlaneFile(2));
         EXPECT_EQ(QDir().entryList(QDir::Files), QStringList({"TARVANE.ini"}));
-        window.reset();
     }
 }
 
@@ -245,10 +213,9 @@ TEST_F(WindowTest, AboutBoxIsOneWindowCentredEachTimeItLoads) {
     About* box = w.aboutBox();
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
-    EXPECT_EQ(box->windowTitle(), QString("About ........"));
-    EXPECT_EQ(box->Label1_0->text(), QString("TARVANE / US State Plane      co-ordinate calculator"));
-    EXPECT_EQ(box->lblVersion->text(), QString("Version 1.01  Date 03.06.1999"));
-    EXPECT_EQ(box->cmdOK->text(), QString("OK"));
+    EXPECT_EQ(QStringList({box->windowTitle(), box->Label1_0->text(), box->lblVersion->text(), box->cmdOK->text()}),
+              QStringList({"About ........", "TARVANE / US State Plane      co-ordinate calculator",
+                           "Version 1.01  Date 03.06.1999", "OK"}));
     EXPECT_EQ(box->size(), QSize(315, 260));
     EXPECT_FALSE(box->Picture1->pixmap().isNull());
     EXPECT_EQ(box->parentWidget(), nullptr);
@@ -266,36 +233,28 @@ TEST_F(WindowTest, AboutBoxIsOneWindowCentredEachTimeItLoads) {
     QApplication::processEvents();
     w.mnuAboutAbout_Click();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
-    const QPoint mainCentre = w.frameGeometry().center();
-    const QPoint boxCentre = box->frameGeometry().center();
-    EXPECT_LE((mainCentre - boxCentre).manhattanLength(), 4);
+    EXPECT_LE((w.frameGeometry().center() - box->frameGeometry().center()).manhattanLength(), 4);
 
-    // Leaving with the box open takes it along.
-    w.mnuFileExit_Click();
+    w.mnuFileExit_Click();  // leaving with the box open takes it along
     EXPECT_FALSE(box->isVisible());
 }
 
 TEST_F(WindowTest, ChoicesAndFieldsComeBackAfterARestart) {
-    {
-        Tarvane& w = openShown();
-        QTest::mouseClick(w.optCoordSystem[1], Qt::LeftButton);
-        w.cmbZone->setCurrentIndex(6);
-        emit w.cmbZone->activated(6);
-        w.txtLat->setText("26 12 N");
-        w.txtLon->setText("097°30'00.000\"W");
-        w.cmdInit_Click();
-        w.mnuFileExit_Click();
-        window.reset();
-    }
-    const std::string first = readSettings();
+    Tarvane& first = openShown();
+    QTest::mouseClick(first.optCoordSystem[1], Qt::LeftButton);
+    choose(first.cmbZone, 6);
+    first.txtLat->setText("26 12 N");
+    first.txtLon->setText("097°30'00.000\"W");
+    first.cmdInit_Click();
+    first.mnuFileExit_Click();
+    const std::string stored = readSettings();
+
     Tarvane& w = openShown();
     EXPECT_TRUE(w.optCoordSystem[1]->isChecked());
     EXPECT_EQ(w.cmbZone->currentIndex(), 6);
-    EXPECT_EQ(w.cmbDatum->currentText(), QString("NAD83"));
-    EXPECT_EQ(w.txtLat->text(), QString("26 12 N"));
-    EXPECT_EQ(w.txtLon->text(), QString("097°30'00.000\"W"));
-    EXPECT_EQ(w.txtFalseNorthing->text(), QString("5000000"));
+    EXPECT_EQ(QStringList({w.cmbDatum->currentText(), w.txtLat->text(), w.txtLon->text(), w.txtFalseNorthing->text()}),
+              QStringList({"NAD83", "26 12 N", "097°30'00.000\"W", "5000000"}));
     w.mnuFileExit_Click();
-    EXPECT_EQ(readSettings(), first);
+    EXPECT_EQ(readSettings(), stored);
     EXPECT_TRUE(messages.isEmpty()) << str(messages.join(" | "));
 }
