@@ -1,15 +1,13 @@
-// Angle text both ways on arbitrary input.
+// Angle text both ways on arbitrary input. HmsHr reads the text as a latitude
+// and as a longitude: a finite angle within 90 or 180 degrees, at most one
+// message per step, each naming its field. HrHms then writes that angle: the
+// fixed layout, never 60 seconds or 60 minutes, within half a unit of its
+// last digit, and read back by HmsHr without a message. An exception from
+// either terminates, which fails the run.
 //
-// HmsHr reads the text as a latitude and as a longitude: it must never throw
-// and must return a finite angle within 90 or 180 degrees. HrHms then writes
-// that angle: the text must have the fixed layout, never show 60 seconds or
-// 60 minutes, stand for the angle within half a unit of its last digit, and
-// read back through HmsHr without a message.
-//
-// Input: byte 0 picks the rendering (bits 0-2 the decimals, taken modulo 5;
-// bit 3 a comma as the decimal separator; bit 4 the file rendering); the rest
-// is the text. When it holds at least eight bytes, they are also taken as a
-// double and, if within 180 degrees, written and checked the same way.
+// Input: byte 0 picks the rendering (bits 0-2 the decimals, modulo 5; bit 3 a
+// comma as the decimal separator; bit 4 the file rendering); the rest is the
+// text, whose first eight bytes, if any, are also written as a double.
 
 #include <cmath>
 #include <cstdint>
@@ -29,112 +27,93 @@ struct Rendering {
     bool file;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Checks the layout of HrHms's text and that it stands for `angle`. The text
-// is read here by hand, so that the check does not lean on HmsHr.
-void CheckRendered(const std::string& text, double angle, bool lat, const Rendering& r) {
-    const std::string where = " in \"" + text + "\"";
-    std::size_t i = 0;
-    long degrees = 0;
-    while (i < text.size() && IsDigit(text[i])) degrees = degrees * 10 + (text[i++] - '0');
-    if (i < (lat ? 2u : 3u)) fuzz::Fail("too few degree digits" + where);
-    const std::string mark = r.file ? "\u00F8" : "\u00B0";
-    if (text.compare(i, mark.size(), mark) != 0) fuzz::Fail("no degree mark" + where);
-    i += mark.size();
-
-    const auto twoDigits = [&](const char* field) {
-        if (i + 2 > text.size() || !IsDigit(text[i]) || !IsDigit(text[i + 1]))
-            fuzz::Fail(std::string("no two-digit ") + field + where);
-        const int value = (text[i] - '0') * 10 + (text[i + 1] - '0');
-        if (value >= 60) fuzz::Fail(std::string("60 or more ") + field + where);
-        i += 2;
-        return value;
-    };
-    const int minutes = twoDigits("minutes");
-    if (i >= text.size() || text[i++] != '\'') fuzz::Fail("no minute mark" + where);
-    double seconds = twoDigits("seconds");
-    if (r.decimals > 0) {
-        if (i >= text.size() || text[i++] != r.separator) fuzz::Fail("no decimal separator" + where);
-        double unit = 1;
-        for (int k = 0; k < r.decimals; ++k, ++i) {
-            if (i >= text.size() || !IsDigit(text[i])) fuzz::Fail("too few decimals" + where);
-            unit /= 10;
-            seconds += (text[i] - '0') * unit;
-        }
-    }
-    if (i >= text.size() || text[i++] != '"') fuzz::Fail("no second mark" + where);
-    const char letter = angle < 0 ? (lat ? 'S' : 'W') : (lat ? 'N' : 'E');
-    if (i + 1 != text.size() || text[i] != letter) fuzz::Fail("wrong hemisphere letter" + where);
-
-    // Half a unit of the last digit, one float rounding of the seconds
-    // (2^-19 s near 60, doubled for slack), and the double arithmetic.
-    const double tolerance = (0.5 * std::pow(10.0, -r.decimals) + std::ldexp(1.0, -18) + 1e-9) / 3600;
-    const double shown = static_cast<double>(degrees) + minutes / 60.0 + seconds / 3600;
-    if (!(std::fabs(shown - std::fabs(angle)) <= tolerance))
-        fuzz::Fail("text does not stand for " + std::to_string(angle) + where);
+// Half a unit of the last digit, one float rounding of the seconds (2^-19 s
+// near 60, doubled for slack) and the double arithmetic; in degrees.
+double Tolerance(const Rendering& r) {
+    return (0.5 * std::pow(10.0, -r.decimals) + std::ldexp(1.0, -18) + 1e-9) / 3600;
 }
 
-struct Read {
-    double degrees;
-    std::vector<std::string> messages;
-};
+// Checks the layout of HrHms's text and that it stands for `angle`, reading
+// it by hand so that the check does not lean on HmsHr.
+void CheckRendered(const std::string& text, double angle, bool lat, const Rendering& r) {
+    std::size_t i = 0;
+    const auto fail = [&](const char* what) { fuzz::Fail(std::string(what) + " in \"" + text + "\""); };
+    const auto digit = [&] { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+    const auto take = [&](const std::string& s, const char* what) {
+        if (text.compare(i, s.size(), s) != 0) fail(what);
+        i += s.size();
+    };
+    const auto twoDigits = [&](const char* what) {
+        int value = 0;
+        for (int k = 0; k < 2; ++k, ++i) {
+            if (!digit()) fail(what);
+            value = value * 10 + (text[i] - '0');
+        }
+        if (value >= 60) fail("60 minutes or seconds");
+        return value;
+    };
 
-Read ReadAngle(const std::string& text, const char* typ) {
-    Read r{};
-    try {
-        r.degrees = HmsHr(text, typ, [&](const std::string& m) { r.messages.push_back(m); });
-    } catch (...) {
-        fuzz::Fail(std::string("HmsHr threw on \"") + text + "\" as " + typ);
+    long degrees = 0;
+    for (; digit(); ++i) degrees = degrees * 10 + (text[i] - '0');
+    if (i < (lat ? 2u : 3u)) fail("too few degree digits");
+    take(r.file ? "\u00F8" : "\u00B0", "no degree mark");
+    const int minutes = twoDigits("no two-digit minutes");
+    take("'", "no minute mark");
+    double seconds = twoDigits("no two-digit seconds");
+    if (r.decimals > 0) take(std::string(1, r.separator), "no decimal separator");
+    double unit = 1;
+    for (int k = 0; k < r.decimals; ++k, ++i) {
+        if (!digit()) fail("too few decimals");
+        seconds += (text[i] - '0') * (unit /= 10);
     }
-    return r;
+    take("\"", "no second mark");
+    take(std::string(1, angle < 0 ? (lat ? 'S' : 'W') : (lat ? 'N' : 'E')), "wrong hemisphere letter");
+    if (i != text.size()) fail("text after the hemisphere letter");
+
+    const double shown = static_cast<double>(degrees) + minutes / 60.0 + seconds / 3600;
+    if (!(std::fabs(shown - std::fabs(angle)) <= Tolerance(r)))
+        fuzz::Fail("\"" + text + "\" does not stand for " + std::to_string(angle));
+}
+
+double Read(const std::string& text, bool lat, std::vector<std::string>& messages) {
+    return HmsHr(text, lat ? "LAT" : "LON", [&](const std::string& m) { messages.push_back(m); });
 }
 
 void WriteAndReadBack(double angle, bool lat, const Rendering& r) {
-    const char* typ = lat ? "LAT" : "LON";
-    std::string text;
-    try {
-        text = HrHms(angle, typ, r.file ? "FILE" : "FORM", r.decimals, r.separator);
-    } catch (...) {
-        fuzz::Fail("HrHms threw on " + std::to_string(angle));
-    }
+    const std::string text = HrHms(angle, lat ? "LAT" : "LON", r.file ? "FILE" : "FORM", r.decimals, r.separator);
     CheckRendered(text, angle, lat, r);
     if (std::fabs(angle) > (lat ? 90 : 180)) return;  // beyond the limit HmsHr rightly corrects it
-    const Read back = ReadAngle(text, typ);
-    if (!back.messages.empty()) fuzz::Fail("own text \"" + text + "\" read back with the message " + back.messages[0]);
-    const double tolerance = (0.5 * std::pow(10.0, -r.decimals) + std::ldexp(1.0, -18) + 1e-9) / 3600;
-    if (!(std::fabs(back.degrees - angle) <= tolerance))
-        fuzz::Fail("own text \"" + text + "\" read back as " + std::to_string(back.degrees));
+    std::vector<std::string> messages;
+    const double back = Read(text, lat, messages);
+    if (!messages.empty()) fuzz::Fail("own text \"" + text + "\" read back with the message " + messages[0]);
+    if (!(std::fabs(back - angle) <= Tolerance(r)))
+        fuzz::Fail("own text \"" + text + "\" read back as " + std::to_string(back));
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const std::uint8_t options = data[0];
-    const Rendering r{static_cast<std::int16_t>((options & 7) % 5), (options & 8) ? ',' : '.', (options & 16) != 0};
+    const Rendering r{static_cast<std::int16_t>((data[0] & 7) % 5), (data[0] & 8) ? ',' : '.', (data[0] & 16) != 0};
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
 
     for (const bool lat : {true, false}) {
-        const Read read = ReadAngle(text, lat ? "LAT" : "LON");
-        fuzz::Require(std::isfinite(read.degrees), "HmsHr returned a value that is not finite");
-        fuzz::Require(std::fabs(read.degrees) <= (lat ? 90 : 180), "HmsHr returned an angle beyond its limit");
-        fuzz::Require(read.messages.size() <= 5, "HmsHr showed more than one message per step");
-        for (const auto& m : read.messages) {
+        std::vector<std::string> messages;
+        const double degrees = Read(text, lat, messages);
+        fuzz::Require(std::isfinite(degrees), "HmsHr returned a value that is not finite");
+        fuzz::Require(std::fabs(degrees) <= (lat ? 90 : 180), "HmsHr returned an angle beyond its limit");
+        fuzz::Require(messages.size() <= 5, "HmsHr showed more than one message per step");
+        for (const auto& m : messages) {
             fuzz::Require(Cp1252::IsValidUtf8(m), "HmsHr showed a message that is not UTF-8");
             fuzz::Require(m.find(lat ? "LATITUDE" : "LONGITUDE") != std::string::npos,
                           "HmsHr showed a message without the field name");
         }
-        WriteAndReadBack(read.degrees, lat, r);
+        WriteAndReadBack(degrees, lat, r);
     }
-
     if (text.size() >= 8) {
         double angle;
         std::memcpy(&angle, text.data(), 8);
-        if (std::fabs(angle) <= 180) {
-            WriteAndReadBack(angle, true, r);
-            WriteAndReadBack(angle, false, r);
-        }
+        if (std::fabs(angle) <= 180) WriteAndReadBack(angle, true, r), WriteAndReadBack(angle, false, r);
     }
     return 0;
 }

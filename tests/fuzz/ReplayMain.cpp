@@ -1,7 +1,6 @@
-// Runs a fuzz target once over given files and folders, for the builds
-// without libFuzzer (g++): the committed corpus, crash inputs kept as
-// regression cases included, is then checked by every ordinary test run.
-//
+// Runs a fuzz target once over each file given or found in a folder given,
+// for the builds without libFuzzer, so that every ordinary test run checks
+// the committed corpus and the crash inputs kept in it.
 // Usage: fuzz_<target> FILE|FOLDER...
 
 #include <algorithm>
@@ -19,35 +18,21 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::vector<fs::path> files;
     for (int k = 1; k < argc; ++k) {
-        const fs::path arg = argv[k];
-        if (fs::is_directory(arg)) {
-            for (const auto& entry : fs::recursive_directory_iterator(arg))
-                if (entry.is_regular_file()) files.push_back(entry.path());
-        } else {
-            files.push_back(arg);
+        if (!fs::is_directory(argv[k])) {
+            files.emplace_back(argv[k]);
+            continue;
         }
+        for (const auto& entry : fs::recursive_directory_iterator(argv[k]))
+            if (entry.is_regular_file()) files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
-
-    // Every input is read before the first run: a target may change the
-    // working directory, and the paths may be relative.
-    std::vector<std::string> inputs;
     for (const auto& file : files) {
         std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "cannot read %s\n", file.c_str());
-            return 2;
-        }
-        inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        const std::string input{std::istreambuf_iterator<char>(in), {}};
+        if (!in) return std::fprintf(stderr, "cannot read %s\n", file.c_str()), 2;
+        std::fprintf(stderr, "%s\n", file.c_str());
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
     }
-    if (inputs.empty()) {
-        std::fprintf(stderr, "no inputs given\n");
-        return 2;
-    }
-    for (std::size_t k = 0; k < inputs.size(); ++k) {
-        std::fprintf(stderr, "%s\n", files[k].c_str());
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(inputs[k].data()), inputs[k].size());
-    }
-    std::printf("%zu inputs replayed\n", inputs.size());
-    return 0;
+    std::printf("%zu inputs replayed\n", files.size());
+    return files.empty() ? 2 : 0;
 }

@@ -15,9 +15,6 @@ fuzzer=$1 corpus=$2 work=$3
 shift 3
 [ "$fresh" = 1 ] && rm -rf "$work/corpus"
 mkdir -p "$work/corpus" "$work/artifacts"
-# Absolute paths: the settings target changes the working directory.
-work=$(cd "$work" && pwd)
-corpus=$(cd "$corpus" && pwd)
 # Inputs up to 8 KiB reach the settings reader's 4 KiB line limit. A single
 # input gets 10 s: the latitude iteration may run its full 32767 passes.
 exec "$fuzzer" -max_len=8192 -timeout=10 -print_final_stats=1 \
