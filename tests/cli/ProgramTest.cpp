@@ -41,12 +41,12 @@ protected:
     // Runs the program through the shell with `input` on standard input; a
     // crash shows as a status above 128.
     Result Run(const std::vector<std::string>& args, const std::string& input = "") {
-        std::ofstream(dir_ / "in", std::ios::binary) << input;
-        std::string command = TARVANE_CONVERT;
+        const std::string d = dir_.string();
+        std::ofstream(d + "/in", std::ios::binary) << input;
+        std::string command = "'" TARVANE_CONVERT "'";
         for (const auto& a : args) command += " '" + a + "'";
-        const fs::path in = dir_ / "in", out = dir_ / "out", err = dir_ / "err";
-        const int status = std::system((command + " <" + in.string() + " >" + out.string() + " 2>" + err.string()).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+        const int status = std::system((command + " <" + d + "/in >" + d + "/out 2>" + d + "/err").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(d + "/out"), ReadFile(d + "/err")};
     }
 
     fs::path dir_;
