@@ -42,10 +42,14 @@ QRect tw(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-// A label takes the width of its caption and keeps its height.
+// A label takes the width of its caption and keeps its height. A label that
+// shows a value carries what it is as its accessible description; a screen
+// reader gets both as its name, which Qt announces anew on every change.
 void setCaption(QLabel* label, const QString& caption) {
     label->setText(caption);
     label->resize(label->fontMetrics().horizontalAdvance(caption), label->height());
+    if (!label->accessibleDescription().isEmpty())
+        label->setAccessibleName(label->accessibleDescription() + QLatin1Char(' ') + caption);
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, QRect place) {
@@ -297,15 +301,23 @@ void Tarvane::setAccessibleNames() {
         {txtCentralMeridian, "Central meridian"},
         {txtFalseNorthing, "False northing"},
         {txtFalseEasting, "False easting"},
+    };
+    for (const auto& [widget, name] : names) widget->setAccessibleName(QString::fromLatin1(name));
+    // Labels that show a value: what they are, then the value they show.
+    const std::pair<QLabel*, const char*> values[] = {
         {lblScaleFactor, "Scale factor"},
         {lblMeridianRadius, "Radius of curvature in the meridian"},
         {lblNormalRadius, "Radius of curvature in the prime vertical"},
         {lblTest, "Iterations"},
+        {lblUnit[0], "Unit of the northing"},
+        {lblUnit[1], "Unit of the easting"},
+        {lblUnit[2], "Unit of the false northing"},
+        {lblUnit[3], "Unit of the false easting"},
     };
-    for (const auto& [widget, name] : names) widget->setAccessibleName(QString::fromLatin1(name));
-    const char* unitNames[] = {"Unit of the northing", "Unit of the easting", "Unit of the false northing",
-                               "Unit of the false easting"};
-    for (int i = 0; i < 4; ++i) lblUnit[i]->setAccessibleName(QString::fromLatin1(unitNames[i]));
+    for (const auto& [label, what] : values) {
+        label->setAccessibleDescription(QString::fromLatin1(what));
+        setCaption(label, label->text());
+    }
 }
 
 void Tarvane::setTabOrderChain() {

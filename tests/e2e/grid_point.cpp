@@ -4,7 +4,9 @@
 // against a source that shares no code with it.
 //
 // Usage: e2e_grid_point DEG MIN SEC N|S DEG MIN SEC E|W
-// Output: "NORTHING EASTING", three decimals each.
+// Output: "NORTHING EASTING K M N": the grid position, the point scale factor,
+// and the radii of curvature in the meridian and the prime vertical (metres).
+#include <GeographicLib/Ellipsoid.hpp>
 #include <GeographicLib/LambertConformalConic.hpp>
 
 #include <cstdio>
@@ -39,9 +41,11 @@ int main(int argc, char** argv) {
 
     // The class measures northings from its own central parallel; shift them
     // to the zone's origin.
-    double x = 0, y = 0, y0 = 0, unused = 0;
+    double x = 0, y = 0, y0 = 0, gamma = 0, k = 0, unused = 0;
     cone.Forward(lon0, latOrigin, lon0, unused, y0);
-    cone.Forward(lon0, lat, lon, x, y);
-    std::printf("%.3f %.3f\n", (y - y0) * feetPerMetre, x * feetPerMetre + 2000000.0);
+    cone.Forward(lon0, lat, lon, x, y, gamma, k);
+    const GeographicLib::Ellipsoid ellipsoid(a, (a - b) / a);
+    std::printf("%.3f %.3f %.10f %.3f %.3f\n", (y - y0) * feetPerMetre, x * feetPerMetre + 2000000.0, k,
+                ellipsoid.MeridionalCurvatureRadius(lat), ellipsoid.TransverseCurvatureRadius(lat));
     return 0;
 }

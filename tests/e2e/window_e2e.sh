@@ -8,6 +8,8 @@
 #   state_plane   stored 1927 zone 4204 set-up, "<  Convert" from a typed grid point
 #   faulty_angle  a latitude with three faults: three message boxes, then the rewrite
 #   wm_close      the window manager's close request writes the file too
+#   screen_reader the results of both conversions as a screen reader hears them
+#                 (run it inside dbus-run-session)
 #
 # Exit status: 0 passed, 1 failed, 77 skipped (no X server or tool to drive it).
 set -uo pipefail
@@ -72,7 +74,7 @@ case "$scenario" in
     # The grid point is GeographicLib's image of this position, so the window
     # must give the position back.
     point=$("$grid_point" 29 30 15.5 N 98 15 30.25 W) || fail "the grid point helper failed"
-    read -r northing easting <<<"$point"
+    read -r northing easting _ <<<"$point"
     note "grid point: northing $northing ft, easting $easting ft"
     start_program
     # Focus order: txtLat, txtLon, txtNorthing, txtEasting, "Convert  >", "<  Convert".
@@ -110,6 +112,27 @@ case "$scenario" in
     expected=("${defaults[@]}")
     expected[4]='29°30'"'"'15.500"N'
     expect_file "${expected[@]}"
+    ;;
+
+  screen_reader)
+    # The accessibility bus of this session, and Qt talking to it.
+    command -v dbus-send >/dev/null && [ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+      skip "no accessibility bus tools (./scripts/setup installs them)"
+    [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || fail "no session bus: run inside dbus-run-session"
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
+      fail "the accessibility bus did not start"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    settings_bytes ' 2 ' ' 5 ' ' 2 ' ' 1 ' '30°00'"'"'00.000"N' '099°00'"'"'00.000"W' ' 2 ' \
+      '27°50'"'"'00.000"N' '28°23'"'"'00.000"N' '30°17'"'"'00.000"N' '099°00'"'"'00.000"W' '0' '2000000' \
+      >"$work/home/TARVANE.ini"
+    forward=$("$grid_point" 29 30 15.5 N 98 15 30.25 W) || fail "the grid point helper failed"
+    inverse=$("$grid_point" 28 10 5.25 N 97 40 12.5 W) || fail "the grid point helper failed"
+    read -r grid_n grid_e _ <<<"$inverse"
+    printf '%s\n' '29 30 15.5 N' '98 15 30.25 W' $forward "$grid_n" "$grid_e" \
+      '28°10'"'"'05.250"N' '097°40'"'"'12.500"W' >"$work/expected"
+    start_program
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/screen_reader.py" "$work/expected" || fail "see above"
+    file_exit
     ;;
 
   *) fail "unknown scenario" ;;

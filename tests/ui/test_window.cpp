@@ -452,3 +452,30 @@ TEST_F(WindowTest, EveryInputControlHasAnAccessibleName) {
     QTest::mouseClick(w.optParallel[0], Qt::LeftButton);
     EXPECT_EQ(nameOf(w.txtParallel[1]), QString("Scale factor"));
 }
+
+// What a screen reader hears of the results: every value label names what it
+// is and the value it shows. (That the change is announced needs a real
+// accessibility bus: the end-to-end test listens for it.)
+TEST_F(WindowTest, ScreenReadersHearEveryValueAndUnit) {
+    Tarvane& w = openShown();
+    setUpWorkedCone(w);
+    auto nameOf = [](QWidget* c) { return QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name); };
+    auto heard = [&](const char* step) {
+        for (QLabel* label : {w.lblScaleFactor, w.lblMeridianRadius, w.lblNormalRadius, w.lblTest, w.lblUnit[0],
+                              w.lblUnit[1], w.lblUnit[2], w.lblUnit[3]}) {
+            SCOPED_TRACE(step + (" " + str(label->objectName())));
+            EXPECT_TRUE(nameOf(label).endsWith(" " + label->text())) << str(nameOf(label));
+        }
+    };
+    w.txtLat->setText("40 N");
+    w.txtLon->setText("80 W");
+    QTest::mouseClick(w.cmdConvert[0], Qt::LeftButton);
+    EXPECT_EQ(nameOf(w.lblScaleFactor), "Scale factor " + w.lblScaleFactor->text());
+    heard("forward");
+    choose(w.cmbUnit, 1);
+    w.cmdInit_Click();
+    QTest::mouseClick(w.cmdConvert[1], Qt::LeftButton);
+    EXPECT_EQ(nameOf(w.lblUnit[1]), QString("Unit of the easting USFeet"));
+    EXPECT_EQ(nameOf(w.lblTest), QString("Iterations 5"));
+    heard("inverse in feet");
+}
