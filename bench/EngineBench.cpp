@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "Tarvane_Module.h"
+#include "engine/Tarvane_Module.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "BatchConvert.h"
+#include "cli/BatchConvert.h"
 
 #include <cerrno>
 #include <charconv>
@@ -8,11 +8,11 @@
 
 #include <unistd.h>
 
-#include "AngleInput.h"
-#include "AngleText.h"
-#include "FixedText.h"
-#include "Tarvane_Module.h"
-#include "ui/setup/ProjectionSetup.h"
+#include "core/text/AngleInput.h"
+#include "core/text/AngleText.h"
+#include "cli/FixedText.h"
+#include "engine/Tarvane_Module.h"
+#include "core/setup/ProjectionSetup.h"
 
 namespace BatchConvert {
 

@@ -1,12 +1,12 @@
-#include "BatchProjection.h"
+#include "cli/BatchProjection.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-#include "AngleInput.h"
-#include "AngleText.h"
-#include "Tarvane_Module.h"
+#include "core/text/AngleInput.h"
+#include "core/text/AngleText.h"
+#include "engine/Tarvane_Module.h"
 
 namespace BatchProjection {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "Settings.h"
-#include "ui/setup/ProjectionSetup.h"
+#include "core/settings/Settings.h"
+#include "core/setup/ProjectionSetup.h"
 
 namespace BatchProjection {
 

@@ -1,4 +1,4 @@
-#include "ConvertProgram.h"
+#include "cli/ConvertProgram.h"
 
 #include <cerrno>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "AngleInput.h"
+#include "core/text/AngleInput.h"
 
 namespace ConvertProgram {
 

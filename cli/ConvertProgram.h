@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "BatchConvert.h"
-#include "BatchProjection.h"
+#include "cli/BatchConvert.h"
+#include "cli/BatchProjection.h"
 
 namespace ConvertProgram {
 

@@ -1,4 +1,4 @@
-#include "FixedText.h"
+#include "cli/FixedText.h"
 
 #include <bit>
 #include <charconv>

@@ -1,3 +1,3 @@
-#include "ConvertProgram.h"
+#include "cli/ConvertProgram.h"
 
 int main(int argc, char** argv) { return ConvertProgram::Main(argc, argv); }

@@ -7,7 +7,7 @@
 // cubes, -n as n * -1.0.  Do not "simplify" them; the tests compare against
 // the stored values.
 
-#include "Tarvane_Module.h"
+#include "engine/Tarvane_Module.h"
 
 #include <cmath>
 

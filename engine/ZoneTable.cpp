@@ -5,7 +5,7 @@
 // from exact degrees and minutes gives slightly different numbers and would
 // break agreement with stored results.
 
-#include "Tarvane_Module.h"
+#include "engine/Tarvane_Module.h"
 
 namespace Tarvane_Module {
 

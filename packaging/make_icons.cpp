@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "Artwork.h"
+#include "ui/Artwork.h"
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);

@@ -1,9 +1,9 @@
-#include "About.h"
+#include "ui/About.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "Artwork.h"
+#include "ui/Artwork.h"
 
 namespace {
 QRect tw(int left, int top, int width, int height) {

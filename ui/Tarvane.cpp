@@ -1,4 +1,4 @@
-#include "Tarvane.h"
+#include "ui/Tarvane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,13 +19,13 @@
 
 #include <cmath>
 
-#include "About.h"
-#include "AngleText.h"
-#include "Artwork.h"
-#include "NumberText.h"
-#include "ProjectionSetup.h"
-#include "Settings.h"
-#include "Tarvane_Module.h"
+#include "ui/About.h"
+#include "core/text/AngleText.h"
+#include "ui/Artwork.h"
+#include "core/text/NumberText.h"
+#include "core/setup/ProjectionSetup.h"
+#include "core/settings/Settings.h"
+#include "engine/Tarvane_Module.h"
 
 using namespace Tarvane_Module;
 using ProjectionSetup::kDegToRad;

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "Tarvane.h"
+#include "ui/Tarvane.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

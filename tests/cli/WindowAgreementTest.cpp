@@ -9,15 +9,15 @@
 #include <sstream>
 #include <vector>
 
-#include "AngleInput.h"
-#include "AngleText.h"
-#include "BatchConvert.h"
-#include "BatchProjection.h"
-#include "NumberText.h"
-#include "Settings.h"
-#include "Tarvane.h"
-#include "Tarvane_Module.h"
-#include "WindowFixture.h"
+#include "core/text/AngleInput.h"
+#include "core/text/AngleText.h"
+#include "cli/BatchConvert.h"
+#include "cli/BatchProjection.h"
+#include "core/text/NumberText.h"
+#include "core/settings/Settings.h"
+#include "ui/Tarvane.h"
+#include "engine/Tarvane_Module.h"
+#include "tests/ui/WindowFixture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and prints the thirteen values; exits 1 when the file counts as unreadable.
 #include <cstdio>
 
-#include "Settings.h"
+#include "core/settings/Settings.h"
 
 int main() {
     TarvaneSettings s;

@@ -1,7 +1,7 @@
 // Shared by the engine tests.
 #pragma once
 
-#include "Tarvane_Module.h"
+#include "engine/Tarvane_Module.h"
 
 namespace tarvane_test {
 // The window's degree-to-radian factor (3.14159265359 / 180), not pi/180.

@@ -2,7 +2,7 @@
 // record and the out-arguments hold afterwards (written before the step: new;
 // after it: old).
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

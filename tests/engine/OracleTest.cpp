@@ -4,7 +4,7 @@
 // longitude back, meridian convergence 1e-8 and 1e-9 degrees.  (The powers of
 // 2.718281828 alone cost up to about 1e-4 m forward and 6e-9 degrees inverse.)
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <GeographicLib/LambertConformalConic.hpp>
 #include <GeographicLib/Math.hpp>

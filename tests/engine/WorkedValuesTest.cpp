@@ -1,7 +1,7 @@
 // Worked values of the engine: input, expected value, tolerance with its unit.
 // The expected values are stored results, to all the digits they have.
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "AngleText.h"
-#include "Cp1252.h"
-#include "FuzzSupport.h"
+#include "core/text/AngleText.h"
+#include "core/text/Cp1252.h"
+#include "tests/fuzz/FuzzSupport.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <limits>
 #include <string>
 
-#include "FuzzSupport.h"
-#include "Tarvane_Module.h"
+#include "tests/fuzz/FuzzSupport.h"
+#include "engine/Tarvane_Module.h"
 
 using namespace Tarvane_Module;
 

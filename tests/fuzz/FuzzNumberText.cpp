@@ -18,8 +18,8 @@
 #include <string>
 #include <system_error>
 
-#include "FuzzSupport.h"
-#include "NumberText.h"
+#include "tests/fuzz/FuzzSupport.h"
+#include "core/text/NumberText.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 
 #include <unistd.h>
 
-#include "Cp1252.h"
-#include "FuzzSupport.h"
-#include "Settings.h"
+#include "core/text/Cp1252.h"
+#include "tests/fuzz/FuzzSupport.h"
+#include "core/settings/Settings.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-#include "Tarvane.h"
+#include "ui/Tarvane.h"
 
 class WindowTest : public ::testing::Test {
 protected:

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Tarvane.h"
+#include "ui/Tarvane.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

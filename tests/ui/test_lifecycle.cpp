@@ -6,10 +6,10 @@
 
 #include <cerrno>
 
-#include "About.h"
-#include "Settings.h"
-#include "Tarvane_Module.h"
-#include "WindowFixture.h"
+#include "ui/About.h"
+#include "core/settings/Settings.h"
+#include "engine/Tarvane_Module.h"
+#include "tests/ui/WindowFixture.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <functional>
 #include <vector>
 
-#include "Tarvane_Module.h"
-#include "WindowFixture.h"
+#include "engine/Tarvane_Module.h"
+#include "tests/ui/WindowFixture.h"
 
 namespace {
 

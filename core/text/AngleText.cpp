@@ -1,4 +1,4 @@
-#include "AngleText.h"
+#include "core/text/AngleText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "Cp1252.h"
+#include "core/text/Cp1252.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "AngleText.h"
-#include "Cp1252.h"
-#include "NumberText.h"
+#include "core/text/AngleText.h"
+#include "core/text/Cp1252.h"
+#include "core/text/NumberText.h"
 
 namespace {
 

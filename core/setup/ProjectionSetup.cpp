@@ -1,11 +1,11 @@
-#include "ProjectionSetup.h"
+#include "core/setup/ProjectionSetup.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "AngleText.h"
-#include "NumberText.h"
-#include "Tarvane_Module.h"
+#include "core/text/AngleText.h"
+#include "core/text/NumberText.h"
+#include "engine/Tarvane_Module.h"
 
 namespace ProjectionSetup {
 

@@ -1,4 +1,4 @@
-#include "Cp1252.h"
+#include "core/text/Cp1252.h"
 
 namespace Cp1252 {
 namespace {

@@ -1,4 +1,4 @@
-#include "AngleInput.h"
+#include "core/text/AngleInput.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Settings.h"
+#include "core/settings/Settings.h"
 
 #include <cerrno>
 #include <string_view>
@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ui/text/Cp1252.h"
+#include "core/text/Cp1252.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "core/text/NumberText.h"
 
 #include <algorithm>
 #include <charconv>
