@@ -12,15 +12,13 @@
 #include "core/text/AngleText.h"
 #include "cli/FixedText.h"
 #include "engine/Tarvane_Module.h"
-#include "core/setup/ProjectionSetup.h"
+#include "core/setup/Causes.h"
+#include "core/setup/Units.h"
 
 namespace BatchConvert {
 
 namespace {
 
-using ProjectionSetup::kDegToRad;
-using ProjectionSetup::kFeetPerMetre;
-using ProjectionSetup::kRadToDeg;
 
 constexpr std::size_t kBlock = std::size_t{1} << 20;    // bytes read and written at a time
 constexpr std::size_t kMaxLine = std::size_t{1} << 16;  // a longer line is an error
@@ -165,12 +163,8 @@ bool ConvertLine(std::string_view line, const Format& f, std::string& out, std::
             grid = Forward(a, b, f.usFeet);
         }
     } catch (const Tarvane_Module::ArithmeticError& e) {
-        const bool invalid = e.kind() == Tarvane_Module::ArithmeticErrorKind::InvalidArgument;
-        error = std::string(e.what()) + ": " +
-                (f.inverse ? (invalid ? "the point lies beyond the apex of the cone"
-                                      : "the point cannot be converted on this cone")
-                           : (invalid ? "a latitude of 90 degrees has no grid position on a cone"
-                                      : "the position lies outside what this projection can map"));
+        error = std::string(Causes::KindName(e.kind())) + ": " +
+                Causes::Cause(f.inverse ? Causes::Step::Inverse : Causes::Step::Forward, e.kind());
         AppendErrorRow(out, first, second, f);
         return false;
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/text/AngleInput.h"
+#include "core/setup/Causes.h"
 #include "core/text/AngleText.h"
 #include "engine/Tarvane_Module.h"
 
@@ -12,7 +13,6 @@ namespace BatchProjection {
 
 namespace {
 
-constexpr std::int16_t kZones[] = {903, 1701, 1702, 1703, 4203, 4204, 4205};
 const char* const kDatums[] = {"WGS84", "NAD83", "NAD27"};
 
 // Degree-minute-second text that the window's angle reader turns into the
@@ -73,7 +73,15 @@ bool NumberField(const std::string& option, const std::string& text, std::string
 }  // namespace
 
 bool IsKnownZone(std::int16_t zoneNumber) {
-    return std::find(std::begin(kZones), std::end(kZones), zoneNumber) != std::end(kZones);
+    const auto zones = Tarvane_Module::StatePlaneZones();
+    return std::any_of(zones.begin(), zones.end(), [&](const auto& z) { return z.number == zoneNumber; });
+}
+
+std::string ZoneNumbers() {
+    std::string list;
+    for (const auto& zone : Tarvane_Module::StatePlaneZones())
+        list += (list.empty() ? "" : ", ") + std::to_string(zone.number);
+    return list;
 }
 
 ProjectionSetup::ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber) {
@@ -150,22 +158,9 @@ bool Setup(const ProjectionSetup::ParameterFields& fields, std::string& error) {
     } catch (const ArcSinDomainError& e) {
         failure = std::string(e.what()) + " (the standard parallels give no cone)";
     } catch (const ArithmeticError& e) {
-        const char* hint = "";
-        switch (e.kind()) {
-            case ArithmeticErrorKind::DivisionByZero:
-                hint = ": a standard parallel on the equator, or two parallels symmetric about it, give no cone";
-                break;
-            case ArithmeticErrorKind::InvalidOperation:
-                hint = ": two equal standard parallels give no cone; use --parallel and --scale";
-                break;
-            case ArithmeticErrorKind::InvalidArgument:
-                hint = ": a parallel or latitude of origin at 90 degrees has no place on a cone";
-                break;
-            case ArithmeticErrorKind::Overflow:
-                hint = ": a parameter is too large";
-                break;
-        }
-        failure = "the projection cannot be set up: " + std::string(e.what()) + hint;
+        failure = std::string("the projection cannot be set up: ") + Causes::KindName(e.kind()) + ": " +
+                  Causes::Cause(Causes::Step::SetUp, e.kind()) +
+                  (e.kind() == ArithmeticErrorKind::InvalidOperation ? "; use --parallel and --scale" : "");
     } catch (const ProjectionSetup::ScaleFactorError& e) {
         failure = e.what();
     }

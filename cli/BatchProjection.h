@@ -14,6 +14,8 @@ namespace BatchProjection {
 
 // The zones of the table, by their four-digit numbers.
 bool IsKnownZone(std::int16_t zoneNumber);
+// Their numbers for a message: "903, 1701, ...".
+std::string ZoneNumbers();
 
 // What the window's fields hold after the user picks this zone of the 1927
 // (true) or 1983 system: angles from the table through the window's angle

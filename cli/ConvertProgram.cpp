@@ -199,7 +199,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             if (!WholeNumber(value, number) || number < INT16_MIN || number > INT16_MAX ||
                 !BatchProjection::IsKnownZone(static_cast<std::int16_t>(number))) {
                 error = "--zone: " + BatchInput::Quote(value) +
-                        " is not one of the zones 903, 1701, 1702, 1703, 4203, 4204, 4205";
+                        " is not one of the zones " + BatchProjection::ZoneNumbers();
                 return false;
             }
             o.zone = static_cast<std::int16_t>(number);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -101,5 +102,16 @@ double GridConvergence(const double& lon);
 void   GetZoneParameters(const std::int16_t& is1927, const std::int16_t& zoneNumber, std::string& zoneName,
                          double& southernParallel, double& northernParallel, double& originLat,
                          double& centralMeridian, double& falseEasting, double& falseNorthing);
+
+// The zones of the table, in the order the window lists them: the zone
+// number, the name GetZoneParameters gives, and the shorter name the user
+// sees in the zone list (" 903 Florida North" is the number, four wide, a
+// blank and this name).
+struct StatePlaneZone {
+    std::int16_t number;
+    const char* name;
+    const char* listName;
+};
+std::span<const StatePlaneZone> StatePlaneZones();
 
 } // namespace Tarvane_Module

@@ -23,14 +23,12 @@
 #include "core/text/AngleText.h"
 #include "ui/Artwork.h"
 #include "core/text/NumberText.h"
+#include "core/setup/Causes.h"
 #include "core/setup/ProjectionSetup.h"
 #include "core/settings/Settings.h"
 #include "engine/Tarvane_Module.h"
 
 using namespace Tarvane_Module;
-using ProjectionSetup::kDegToRad;
-using ProjectionSetup::kFeetPerMetre;
-using ProjectionSetup::kRadToDeg;
 
 const QString Tarvane::kTitle = QStringLiteral("TARVANE");
 
@@ -117,14 +115,14 @@ QString arrayName(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
-const char* kindPhrase(ArithmeticErrorKind kind) {
-    switch (kind) {
-        case ArithmeticErrorKind::InvalidOperation: return "invalid operation";
-        case ArithmeticErrorKind::DivisionByZero: return "division by zero";
-        case ArithmeticErrorKind::Overflow: return "overflow";
-        case ArithmeticErrorKind::InvalidArgument: return "invalid argument";
-    }
-    return "arithmetic error";
+// A failure of the engine as the window says it: what could not be done, the
+// kind, and the cause as a sentence, with the window's own advice where the
+// user can mend it here.
+QString failureMessage(const char* what, Causes::Step step, ArithmeticErrorKind kind, const char* advice = "") {
+    QString cause = QString::fromUtf8(Causes::Cause(step, kind));
+    cause[0] = cause[0].toUpper();
+    return QString::fromLatin1(what) + QStringLiteral(": ") + QLatin1String(Causes::KindName(kind)) +
+           QStringLiteral(". ") + cause + QLatin1String(advice) + QLatin1Char('.');
 }
 
 }  // namespace
@@ -341,15 +339,21 @@ void Tarvane::showMessage(const QString& text) {
     box.exec();
 }
 
-bool Tarvane::isInitialized() const {
-    return cmdInit->isHidden() && !cmdConvert[0]->isHidden() && !cmdConvert[1]->isHidden();
+// The buttons show the state: INITIALIZE alone, or the two convert buttons.
+void Tarvane::setInitialized(bool initialized) {
+    initialized_ = initialized;
+    if (initialized) {
+        cmdInit->hide();
+        cmdConvert[0]->show();
+        cmdConvert[1]->show();
+    } else {
+        cmdInit->show();
+        cmdConvert[0]->hide();
+        cmdConvert[1]->hide();
+    }
 }
 
-void Tarvane::enterNotInitialized() {
-    cmdInit->show();
-    cmdConvert[0]->hide();
-    cmdConvert[1]->hide();
-}
+void Tarvane::enterNotInitialized() { setInitialized(false); }
 
 QString Tarvane::formatAngle(double degrees, const char* type) const {
     return QString::fromStdString(HrHms(degrees, type, "form", 3, decimalSeparator()));
@@ -382,7 +386,6 @@ void Tarvane::cmdInit_Click() {
     fields.falseNorthing = txtFalseNorthing->text().toStdString();
     fields.falseEasting = txtFalseEasting->text().toStdString();
 
-    const QString prefix = QStringLiteral("The projection cannot be set up from these parameters: ");
     try {
         ProjectionSetup::SetupFromFields(fields, [this](const std::string& message) {
             showMessage(QString::fromStdString(message));
@@ -391,42 +394,27 @@ void Tarvane::cmdInit_Click() {
         showMessage(QStringLiteral("ARCSINUS DATA ERROR"));
         return;
     } catch (const ArithmeticError& error) {
-        QString hint;
-        switch (error.kind()) {
-            case ArithmeticErrorKind::DivisionByZero:
-                hint = "A standard parallel on the equator, or two parallels symmetric about it, give no cone.";
-                break;
-            case ArithmeticErrorKind::InvalidOperation:
-                hint = "Two equal standard parallels give no cone; for a single parallel choose "
-                       "\"One Standard Parallel\".";
-                break;
-            case ArithmeticErrorKind::InvalidArgument:
-                hint = "A parallel or latitude of origin at 90\u00B0 north or south has no place on a "
-                       "cone, and every value must be a finite number.";
-                break;
-            case ArithmeticErrorKind::Overflow:
-                hint = "A parameter is too large for the calculation.";
-                break;
-        }
-        showMessage(prefix + QLatin1String(kindPhrase(error.kind())) + QStringLiteral(". ") + hint);
+        const bool equalParallels = error.kind() == ArithmeticErrorKind::InvalidOperation;
+        showMessage(failureMessage("The projection cannot be set up from these parameters", Causes::Step::SetUp,
+                                   error.kind(),
+                                   equalParallels ? "; for a single parallel choose \"One Standard Parallel\"" : ""));
         return;
     } catch (const ProjectionSetup::ScaleFactorError& error) {
         showMessage(QString::fromStdString(error.what()));
         return;
     }
-    cmdInit->hide();
-    cmdConvert[0]->show();
-    cmdConvert[1]->show();
+    setInitialized(true);
 }
 
 // --- Convert --------------------------------------------------------------
 
 void Tarvane::cmdConvert_Click(std::int16_t Index) {
     double lat = 0.0;
-    QString prefix;
+    // Which of the three steps is running, for the message if it fails.
+    const char* what = Index == 0 ? "The position cannot be converted" : "The grid position cannot be converted";
+    Causes::Step step = Index == 0 ? Causes::Step::Forward : Causes::Step::Inverse;
     try {
         if (Index == 0) {
-            prefix = QStringLiteral("The position cannot be converted: ");
             lat = readAngle(txtLat, "LAT") * kDegToRad;
             const double lon = readAngle(txtLon, "LON") * kDegToRad;
             double easting = 0.0;
@@ -440,7 +428,6 @@ void Tarvane::cmdConvert_Click(std::int16_t Index) {
             txtEasting->setText(formatFixed(easting, 2));
             setCaption(lblTest, QStringLiteral("n/a"));
         } else {
-            prefix = QStringLiteral("The grid position cannot be converted: ");
             double northing = XVal(txtNorthing->text().toStdString());
             double easting = XVal(txtEasting->text().toStdString());
             if (unitTag_ == QLatin1String("USFeet")) {
@@ -454,31 +441,13 @@ void Tarvane::cmdConvert_Click(std::int16_t Index) {
             txtLon->setText(formatAngle(lon * kRadToDeg, "LON"));
             setCaption(lblTest, QString::number(iterations));
         }
-        prefix = QStringLiteral("The transformation data cannot be computed at this latitude: ");
+        what = "The transformation data cannot be computed at this latitude";
+        step = Causes::Step::Forward;
         setCaption(lblScaleFactor, formatFixed(PointScaleFactor(lat), 9));
         setCaption(lblMeridianRadius, formatFixed(MeridianRadius(lat), 1) + QStringLiteral(" m"));
         setCaption(lblNormalRadius, formatFixed(PrimeVerticalRadius(lat), 1) + QStringLiteral(" m"));
     } catch (const ArithmeticError& error) {
-        QString hint;
-        if (Index == 0 || prefix.contains(QLatin1String("transformation"))) {
-            hint = error.kind() == ArithmeticErrorKind::InvalidArgument
-                       ? "A latitude of 90\u00B0 north or south has no grid position on a cone."
-                       : "The position lies outside what this projection can map.";
-        } else {
-            switch (error.kind()) {
-                case ArithmeticErrorKind::InvalidOperation:
-                case ArithmeticErrorKind::DivisionByZero:
-                    hint = "The point lies at the apex of the cone.";
-                    break;
-                case ArithmeticErrorKind::InvalidArgument:
-                    hint = "The point lies beyond the apex of the cone, or a value is not a finite number.";
-                    break;
-                case ArithmeticErrorKind::Overflow:
-                    hint = "The latitude did not settle within 32767 iterations.";
-                    break;
-            }
-        }
-        showMessage(prefix + QLatin1String(kindPhrase(error.kind())) + QStringLiteral(". ") + hint);
+        showMessage(failureMessage(what, step, error.kind()));
     }
 }
 
@@ -545,7 +514,7 @@ void Tarvane::cmbZone_Click() {
     if (cmbZone->currentIndex() < 0) setZoneIndex(0);
     if (cmbZone->currentIndex() < 0) return;  // an empty list has nothing to apply
 
-    const auto zoneNumber = static_cast<std::int16_t>(cmbZone->currentText().left(4).trimmed().toInt());
+    const auto zoneNumber = static_cast<std::int16_t>(cmbZone->currentData().toInt());
     const ProjectionSetup::ParameterFields zone =
         ProjectionSetup::ZoneFields(optCoordSystem[2]->isChecked(), zoneNumber, decimalSeparator());
 
@@ -636,10 +605,8 @@ bool Tarvane::eventFilter(QObject* watched, QEvent* event) {
 // --- Start-up ------------------------------------------------------------------
 
 void Tarvane::Form_Load() {
-    cmbZone->addItems({QStringLiteral(" 903 Florida North"), QStringLiteral("1701 Louisiana North"),
-                       QStringLiteral("1702 Louisiana South"), QStringLiteral("1703 Louisiana Offshore"),
-                       QStringLiteral("4203 Texas Central"), QStringLiteral("4204 Texas South Central"),
-                       QStringLiteral("4205 Texas South")});
+    for (const StatePlaneZone& zone : StatePlaneZones())
+        cmbZone->addItem(QString::fromUtf8(ProjectionSetup::ZoneListText(zone)), int(zone.number));
     cmbZone->setCurrentIndex(-1);
 
     std::int16_t iOption = 0, iZone = 0, iDatum = 0, iUnit = 0, iParallels = 0;

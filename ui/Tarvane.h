@@ -67,7 +67,7 @@ public:
     About* aboutBox() const { return about_.get(); }
 
     // Whether the window is initialized (the convert buttons are offered).
-    bool isInitialized() const;
+    bool isInitialized() const { return initialized_; }
 
 signals:
     // The program has ended: the settings are written and the window is gone.
@@ -82,6 +82,7 @@ private:
     void buildMenu();
     void setTabOrderChain();
     void setAccessibleNames();
+    void setInitialized(bool initialized);
     void enterNotInitialized();
     void onFocusChanged(QWidget* old, QWidget* now);
 
@@ -99,6 +100,7 @@ private:
 
     MessageFunction messages_;
     std::unique_ptr<About> about_;
+    bool initialized_ = false;
     bool exiting_ = false;
     bool inLostFocus_ = false;
 

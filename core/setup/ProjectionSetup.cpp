@@ -1,5 +1,6 @@
 #include "core/setup/ProjectionSetup.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -42,6 +43,11 @@ std::string PlainNumber(double value, char decimalSeparator) {
         if (c == '.') c = decimalSeparator;
     }
     return text;
+}
+
+std::string ZoneListText(const Tarvane_Module::StatePlaneZone& zone) {
+    std::string number = std::to_string(zone.number);
+    return std::string(4 - std::min<std::size_t>(4, number.size()), ' ') + number + ' ' + zone.listName;
 }
 
 ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber, char decimalSeparator) {

@@ -8,13 +8,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/setup/Units.h"
+#include "engine/Tarvane_Module.h"
+
 namespace ProjectionSetup {
 
-// The window's own unit factors. They are these constants, not values of a
-// full-precision pi, so that results agree with files written earlier.
-inline constexpr double kDegToRad = 0.017453292519944444;
-inline constexpr double kRadToDeg = 57.29577951307855;
-inline constexpr double kFeetPerMetre = 3.28083333333;
+// The entry of the window's zone list for a zone: " 903 Florida North".
+std::string ZoneListText(const Tarvane_Module::StatePlaneZone& zone);
 
 // What the initialize command reads from the window.
 struct ParameterFields {

@@ -94,7 +94,7 @@ TEST_F(Program, FailedLinesAreMarkedAndTheRunGoesOn) {
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 5);
     for (const char* expected : {"line 1: latitude \"91\": beyond 90 degrees",
                                  "line 3: expected two co-ordinates, found 1 field",
-                                 "line 4: Invalid argument: a latitude of 90 degrees", "line 5: more than two fields"}) {
+                                 "line 4: invalid argument: a latitude of 90\u00B0 north or south", "line 5: more than two fields"}) {
         EXPECT_NE(r.err.find(expected), std::string::npos) << expected << "\n" << r.err;
     }
 
@@ -102,7 +102,7 @@ TEST_F(Program, FailedLinesAreMarkedAndTheRunGoesOn) {
     const Result inv = Run(With(kZone, {"--inverse"}), "600000 4000000\n600000 40000000\n" +
                                                           std::string(70000, '1') + "\n600000 4000000");
     EXPECT_EQ(inv.status, 1);
-    EXPECT_NE(inv.err.find("line 2: Invalid argument: the point lies beyond the apex"), std::string::npos) << inv.err;
+    EXPECT_NE(inv.err.find("line 2: invalid argument: the point lies beyond the apex"), std::string::npos) << inv.err;
     EXPECT_NE(inv.err.find("line 3: longer than 65536 bytes"), std::string::npos) << inv.err;
     EXPECT_EQ(std::count(inv.out.begin(), inv.out.end(), '\n'), 4);
     EXPECT_EQ(inv.out.substr(inv.out.rfind('\t') + 1), "5\n");  // the last line, without a line end

@@ -22,8 +22,6 @@
 namespace {
 
 using namespace Tarvane_Module;
-using ProjectionSetup::kDegToRad;
-using ProjectionSetup::kFeetPerMetre;
 
 template <typename T>
 bool SameBits(const T& a, const T& b) {
@@ -104,8 +102,8 @@ protected:
         std::int16_t iterations = 0;
         GridToGeo(e, n, lat, lon, iterations);
         const BatchConvert::GeoPoint p = BatchConvert::Inverse(std::stod(easting), std::stod(northing), usFeet);
-        EXPECT_TRUE(SameBits(p.latitude, lat * ProjectionSetup::kRadToDeg) &&
-                    SameBits(p.longitude, lon * ProjectionSetup::kRadToDeg));
+        EXPECT_TRUE(SameBits(p.latitude, lat * kRadToDeg) &&
+                    SameBits(p.longitude, lon * kRadToDeg));
         EXPECT_TRUE(SameBits(p.scaleFactor, PointScaleFactor(lat)));
         EXPECT_EQ(p.iterations, iterations);
     }
