@@ -74,38 +74,52 @@ ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber, char decimalSep
     return f;
 }
 
-void SetupFromFields(const ParameterFields& fields,
-                     const std::function<void(const std::string&)>& showMessage) {
-    using namespace Tarvane_Module;
-
-    SetDatum(fields.datum);
-
-    const double origin = HmsHr(fields.parallel[0], "LAT", showMessage) * kDegToRad;
-    const double centralMeridian = HmsHr(fields.centralMeridian, "LON", showMessage) * kDegToRad;
-    double falseNorthing = XVal(fields.falseNorthing);
-    double falseEasting = XVal(fields.falseEasting);
-    if (fields.unitTag == "USFeet") {
-        falseNorthing = falseNorthing / kFeetPerMetre;
-        falseEasting = falseEasting / kFeetPerMetre;
-    }
-
-    if (fields.oneParallel) {
-        double scaleFactor = 0.0;
-        if (!ReadScaleFactor(fields.parallel[1], scaleFactor)) {
+ProjectionParameters ReadFields(const ParameterFields& fields,
+                                const std::function<void(const std::string&)>& showMessage) {
+    ProjectionParameters p;
+    p.datum = fields.datum;
+    p.usFeet = fields.unitTag == "USFeet";
+    p.oneParallel = fields.oneParallel;
+    p.originLat = HmsHr(fields.parallel[0], "LAT", showMessage);
+    p.centralMeridian = HmsHr(fields.centralMeridian, "LON", showMessage);
+    p.falseNorthing = XVal(fields.falseNorthing);
+    p.falseEasting = XVal(fields.falseEasting);
+    if (p.oneParallel) {
+        if (!ReadScaleFactor(fields.parallel[1], p.scaleFactor)) {
             throw ScaleFactorError("The scale factor \"" + fields.parallel[1] +
                                    "\" is not a number. Type a decimal number such as 1.00 or 0.9996.");
         }
-        // A scale factor of 0 maps every point to one grid point; a negative
-        // one mirrors the grid.
-        if (!(scaleFactor > 0.0)) {
-            throw ScaleFactorError("The scale factor must be greater than 0.");
-        }
-        SetupSingleParallel(origin, scaleFactor, centralMeridian, falseNorthing, falseEasting);
     } else {
-        const double parallel1 = HmsHr(fields.parallel[1], "LAT", showMessage) * kDegToRad;
-        const double parallel2 = HmsHr(fields.parallel[2], "LAT", showMessage) * kDegToRad;
-        SetupProjection(origin, parallel1, parallel2, centralMeridian, falseNorthing, falseEasting);
+        p.parallel1 = HmsHr(fields.parallel[1], "LAT", showMessage);
+        p.parallel2 = HmsHr(fields.parallel[2], "LAT", showMessage);
     }
+    return p;
+}
+
+void Setup(const ProjectionParameters& p) {
+    using namespace Tarvane_Module;
+    // A scale factor of 0 maps every point to one grid point; a negative one
+    // mirrors the grid.
+    if (p.oneParallel && !(p.scaleFactor > 0.0)) throw ScaleFactorError("The scale factor must be greater than 0.");
+    SetDatum(p.datum);
+    const double origin = p.originLat * kDegToRad;
+    const double centralMeridian = p.centralMeridian * kDegToRad;
+    double falseNorthing = p.falseNorthing;
+    double falseEasting = p.falseEasting;
+    if (p.usFeet) {
+        falseNorthing = falseNorthing / kFeetPerMetre;
+        falseEasting = falseEasting / kFeetPerMetre;
+    }
+    if (p.oneParallel) {
+        SetupSingleParallel(origin, p.scaleFactor, centralMeridian, falseNorthing, falseEasting);
+    } else {
+        SetupProjection(origin, p.parallel1 * kDegToRad, p.parallel2 * kDegToRad, centralMeridian, falseNorthing,
+                        falseEasting);
+    }
+}
+
+void SetupFromFields(const ParameterFields& fields, const std::function<void(const std::string&)>& showMessage) {
+    Setup(ReadFields(fields, showMessage));
 }
 
 }  // namespace ProjectionSetup

@@ -48,10 +48,37 @@ public:
 // The whole text (blanks around it aside) must be one finite number.
 bool ReadScaleFactor(const std::string& text, double& scaleFactor);
 
-// Selects the datum, reads the fields (angle texts through HmsHr, which
-// reports faults through showMessage) and sets up the cone. Throws
-// Tarvane_Module::ArithmeticError (ArcSinDomainError included) or
-// ScaleFactorError; on a throw the caller must not count the engine as set up.
+// A projection as numbers, in the units the user gives them: what the
+// initialize command hands the engine once it has read the fields.
+struct ProjectionParameters {
+    std::string datum;               // "WGS84", "NAD83" or "NAD27"
+    bool usFeet = false;             // false northing and easting in US survey feet, else metres
+    bool oneParallel = false;        // one standard parallel with its scale factor
+    double originLat = 0.0;          // degrees: latitude of origin, or the one standard parallel
+    double parallel1 = 0.0;          // degrees, two parallels: southern
+    double parallel2 = 0.0;          // degrees, two parallels: northern
+    double scaleFactor = 1.0;        // one parallel
+    double centralMeridian = 0.0;    // degrees
+    double falseNorthing = 0.0;      // grid unit
+    double falseEasting = 0.0;       // grid unit
+};
+
+// Reads the fields as the window's initialize command reads them, in its
+// order: angle texts through HmsHr, which reports each fault through
+// showMessage and goes on with a default; lengths through XVal; the scale
+// factor with a point or a comma. Throws ScaleFactorError when the scale
+// factor is not a number.
+ProjectionParameters ReadFields(const ParameterFields& fields,
+                                const std::function<void(const std::string&)>& showMessage);
+
+// Selects the datum and sets up the cone: degrees to radians and feet to
+// metres with the window's factors, then the engine's set-up. Throws
+// Tarvane_Module::ArithmeticError (ArcSinDomainError included), or
+// ScaleFactorError for a scale factor that is not above 0; on a throw the
+// caller must not count the engine as set up.
+void Setup(const ProjectionParameters& parameters);
+
+// The initialize command without its window: ReadFields, then Setup.
 void SetupFromFields(const ParameterFields& fields,
                      const std::function<void(const std::string&)>& showMessage);
 
