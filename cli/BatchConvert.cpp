@@ -88,16 +88,15 @@ bool WriteAll(int fd, std::string_view data) {
 
 }  // namespace
 
-GridPoint Forward(double latitudeDegrees, double longitudeDegrees, bool usFeet) {
+GridPoint Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMetre) {
     using namespace Tarvane_Module;
     const double lat = latitudeDegrees * kDegToRad;
     const double lon = longitudeDegrees * kDegToRad;
     GridPoint p{};
     GeoToGrid(lat, lon, p.easting, p.northing);
-    if (usFeet) {
-        p.northing = p.northing * kFeetPerMetre;
-        p.easting = p.easting * kFeetPerMetre;
-    }
+    // Times 1 leaves metres as they are.
+    p.northing = p.northing * unitsPerMetre;
+    p.easting = p.easting * unitsPerMetre;
     p.scaleFactor = PointScaleFactor(lat);
     p.meridianRadius = MeridianRadius(lat);
     p.normalRadius = PrimeVerticalRadius(lat);
@@ -105,12 +104,10 @@ GridPoint Forward(double latitudeDegrees, double longitudeDegrees, bool usFeet) 
     return p;
 }
 
-GeoPoint Inverse(double easting, double northing, bool usFeet) {
+GeoPoint Inverse(double easting, double northing, double unitsPerMetre) {
     using namespace Tarvane_Module;
-    if (usFeet) {
-        northing = northing / kFeetPerMetre;
-        easting = easting / kFeetPerMetre;
-    }
+    northing = northing / unitsPerMetre;
+    easting = easting / unitsPerMetre;
     double lat = 0.0, lon = 0.0;
     GeoPoint p{};
     p.iterations = 0;
@@ -158,9 +155,9 @@ bool ConvertLine(std::string_view line, const Format& f, std::string& out, std::
     GeoPoint geo{};
     try {
         if (f.inverse) {
-            geo = Inverse(a, b, f.usFeet);
+            geo = Inverse(a, b, f.unitsPerMetre);
         } else {
-            grid = Forward(a, b, f.usFeet);
+            grid = Forward(a, b, f.unitsPerMetre);
         }
     } catch (const Tarvane_Module::ArithmeticError& e) {
         error = std::string(Causes::KindName(e.kind())) + ": " +

@@ -12,7 +12,7 @@ struct Format {
     bool inverse = false;  // input easting northing, output latitude longitude
     bool csv = false;      // comma-separated, with a header
     bool dms = false;      // inverse: the window's angle text instead of decimal degrees
-    bool usFeet = false;   // grid values in US survey feet
+    double unitsPerMetre = 1.0;  // grid units in a metre (1 for metres)
     int precision = 3;     // decimals of easting and northing
 };
 
@@ -28,8 +28,8 @@ struct GeoPoint {
 
 // One point in each direction, with the window's unit factors and in the
 // window's order of engine calls. Throw Tarvane_Module::ArithmeticError.
-GridPoint Forward(double latitudeDegrees, double longitudeDegrees, bool usFeet);
-GeoPoint Inverse(double easting, double northing, bool usFeet);
+GridPoint Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMetre);
+GeoPoint Inverse(double easting, double northing, double unitsPerMetre);
 
 // The column names of --csv, without a line end.
 std::string Header(const Format& format);

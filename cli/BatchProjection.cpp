@@ -69,7 +69,7 @@ bool ConeParameters(const ConeOptions& o, ProjectionParameters& p, std::string& 
     using BatchInput::AngleKind;
     p = {};
     p.datum = o.datum;
-    p.usFeet = o.unit == "USFeet";
+    p.unitsPerMetre = o.unit == "USFeet" ? kFeetPerMetre : 1.0;
     p.oneParallel = !o.parallel.empty() || !o.scale.empty();
     if (p.oneParallel) {
         if (!Angle("--parallel", o.parallel, AngleKind::Latitude, p.originLat, error)) return false;

@@ -173,7 +173,7 @@ int Main(int argc, char** argv) {
         read = error.empty() && BatchProjection::ConeParameters(cone, parameters, error);
     }
     if (!read || !BatchProjection::Setup(parameters, error)) return BadUsage(error);
-    format.usFeet = parameters.usFeet;
+    format.unitsPerMetre = parameters.unitsPerMetre;
 
     int in = 0;
     if (!input.empty() && input != "-") {

@@ -78,7 +78,7 @@ ProjectionParameters ReadFields(const ParameterFields& fields,
                                 const std::function<void(const std::string&)>& showMessage) {
     ProjectionParameters p;
     p.datum = fields.datum;
-    p.usFeet = fields.unitTag == "USFeet";
+    p.unitsPerMetre = fields.unitTag == "USFeet" ? kFeetPerMetre : 1.0;
     p.oneParallel = fields.oneParallel;
     p.originLat = HmsHr(fields.parallel[0], "LAT", showMessage);
     p.centralMeridian = HmsHr(fields.centralMeridian, "LON", showMessage);
@@ -104,12 +104,9 @@ void Setup(const ProjectionParameters& p) {
     SetDatum(p.datum);
     const double origin = p.originLat * kDegToRad;
     const double centralMeridian = p.centralMeridian * kDegToRad;
-    double falseNorthing = p.falseNorthing;
-    double falseEasting = p.falseEasting;
-    if (p.usFeet) {
-        falseNorthing = falseNorthing / kFeetPerMetre;
-        falseEasting = falseEasting / kFeetPerMetre;
-    }
+    // Dividing by 1 leaves metres as they are.
+    const double falseNorthing = p.falseNorthing / p.unitsPerMetre;
+    const double falseEasting = p.falseEasting / p.unitsPerMetre;
     if (p.oneParallel) {
         SetupSingleParallel(origin, p.scaleFactor, centralMeridian, falseNorthing, falseEasting);
     } else {

@@ -52,7 +52,7 @@ bool ReadScaleFactor(const std::string& text, double& scaleFactor);
 // initialize command hands the engine once it has read the fields.
 struct ProjectionParameters {
     std::string datum;               // "WGS84", "NAD83" or "NAD27"
-    bool usFeet = false;             // false northing and easting in US survey feet, else metres
+    double unitsPerMetre = 1.0;      // grid units in a metre: 1, or kFeetPerMetre for US survey feet
     bool oneParallel = false;        // one standard parallel with its scale factor
     double originLat = 0.0;          // degrees: latitude of origin, or the one standard parallel
     double parallel1 = 0.0;          // degrees, two parallels: southern

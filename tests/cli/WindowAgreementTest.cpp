@@ -59,7 +59,7 @@ TEST_F(WindowAgreement, EveryZoneInBothSystemsGivesTheSameEngineAndTexts) {
             BatchProjection::ProjectionParameters p;
             std::string error;
             ASSERT_TRUE(BatchProjection::ZoneParameters(is1927, zone, p, error)) << error;
-            EXPECT_EQ(p.usFeet, is1927);
+            EXPECT_EQ(p.unitsPerMetre, is1927 ? kFeetPerMetre : 1.0);
             ASSERT_TRUE(SameBits(BatchInit(p), windowRecord));
 
             const int lat = static_cast<int>(State.ConeParallel * kRadToDeg);
@@ -68,7 +68,7 @@ TEST_F(WindowAgreement, EveryZoneInBothSystemsGivesTheSameEngineAndTexts) {
             w.txtLat->setText(QString::fromStdString(typedLat));
             w.txtLon->setText(QString::fromStdString(typedLon));
             w.cmdConvert_Click(0);
-            const auto forward = Row(typedLat + "\t" + typedLon, {.usFeet = is1927, .precision = 2});
+            const auto forward = Row(typedLat + "\t" + typedLon, {.unitsPerMetre = is1927 ? kFeetPerMetre : 1.0, .precision = 2});
             EXPECT_EQ(forward[0], str(w.txtEasting->text()));
             EXPECT_EQ(forward[1], str(w.txtNorthing->text()));
             EXPECT_EQ(forward[2], str(w.lblScaleFactor->text()));
@@ -76,7 +76,7 @@ TEST_F(WindowAgreement, EveryZoneInBothSystemsGivesTheSameEngineAndTexts) {
             const std::string grid = str(w.txtEasting->text() + " " + w.txtNorthing->text());
             w.txtLat->clear();
             w.cmdConvert_Click(1);
-            const auto back = Row(grid, {.inverse = true, .dms = true, .usFeet = is1927});
+            const auto back = Row(grid, {.inverse = true, .dms = true, .unitsPerMetre = is1927 ? kFeetPerMetre : 1.0});
             EXPECT_EQ(back[0], str(w.txtLat->text()));
             EXPECT_EQ(back[1], str(w.txtLon->text()));
             EXPECT_EQ(back[6], str(w.lblTest->text()));
