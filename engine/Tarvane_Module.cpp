@@ -1,13 +1,18 @@
-// The geodetic engine: ellipsoid, cone set-up and conversions.
+// The geodetic engine: ellipsoid, cone set-up and conversions.  The formulas
+// are those of the ellipsoidal Lambert conformal conic in J. P. Snyder,
+// "Map Projections: A Working Manual", USGS Professional Paper 1395 (1987),
+// chapter 15; equation numbers below are his.
 //
 // Results must agree bit for bit with stored results, so every formula below
 // keeps its operation order and its constants exactly, odd ones included:
 // 2.718281828 as the base of every power that stands for exp(),
 // 0.7853981633975 for pi/4, pow(s, 2.0) and pow(W, 3.0) for squares and
-// cubes, -n as n * -1.0.  Do not "simplify" them; the tests compare against
-// the stored values.
+// cubes, -n as n * -1.0.  Do not "simplify" them, nor regroup a sum or a
+// product; the tests compare against the stored values.
 
 #include "engine/Tarvane_Module.h"
+
+#include "engine/Checked.h"
 
 #include <cmath>
 
@@ -23,62 +28,23 @@ ArcSinDomainError::ArcSinDomainError()
 
 namespace {
 
-constexpr double kExpBase = 2.718281828;      // stands for e in every exp()
+constexpr double kExpBase = 2.718281828;       // stands for e in every exp()
 constexpr double kQuarterPi = 0.7853981633975; // stands for pi/4
 constexpr double kTolerance = 1e-9;            // latitude iteration, radians
 
-[[noreturn]] [[gnu::cold]] void raise(ArithmeticErrorKind kind) {
-    switch (kind) {
-    case ArithmeticErrorKind::InvalidOperation: throw ArithmeticError(kind, "Invalid floating-point operation");
-    case ArithmeticErrorKind::DivisionByZero: throw ArithmeticError(kind, "Division by zero");
-    case ArithmeticErrorKind::Overflow: throw ArithmeticError(kind, "Overflow");
-    case ArithmeticErrorKind::InvalidArgument: break;
-    }
-    throw ArithmeticError(ArithmeticErrorKind::InvalidArgument, "Invalid argument");
+// N = a / sqrt(1 - e^2 sin^2 phi), Snyder (4-20)
+Checked normalRadius(Checked phi) {
+    const Checked e2{State.EccentricitySquared};
+    return State.SemiMajorAxis / sqrt(1.0 - pow(sin(phi), 2.0) * e2);
 }
 
-// Checked steps.  The compiler does not keep the floating-point status flags
-// reliably, so each step tests its own result.  Operands are always finite
-// (inputs are checked on entry and every earlier step was checked), so a NaN
-// result is an invalid operation and an infinite one an overflow.
-inline double checked(double r) {
-    if (!std::isfinite(r)) [[unlikely]]
-        raise(std::isnan(r) ? ArithmeticErrorKind::InvalidOperation : ArithmeticErrorKind::Overflow);
-    return r;
-}
-inline double sum(double x, double y) { return checked(x + y); }
-inline double diff(double x, double y) { return checked(x - y); }
-inline double prod(double x, double y) { return checked(x * y); }
-inline double quot(double x, double y) {
-    if (y == 0.0) [[unlikely]]
-        raise(x == 0.0 ? ArithmeticErrorKind::InvalidOperation : ArithmeticErrorKind::DivisionByZero);
-    return checked(x / y);
-}
-inline double power(double base, double exponent) {
-    if (base == 0.0 && exponent < 0.0) [[unlikely]]
-        raise(ArithmeticErrorKind::DivisionByZero);
-    return checked(std::pow(base, exponent));
-}
-inline double logarithm(double x) {
-    if (!(x > 0.0)) [[unlikely]]
-        raise(ArithmeticErrorKind::InvalidArgument);
-    return std::log(x);
-}
-inline double root(double x) {
-    if (x < 0.0) [[unlikely]]
-        raise(ArithmeticErrorKind::InvalidArgument);
-    return std::sqrt(x);
-}
-inline double sine(double x) { return checked(std::sin(x)); }
-inline double cosine(double x) { return checked(std::cos(x)); }
-inline double tangent(double x) { return checked(std::tan(x)); }
-inline double arctan(double x) { return std::atan(x); }
-
-// NaN and infinities raise no floating-point flag on their own and would flow
-// through to a plainly wrong result, so inputs are refused on entry.
-inline void requireFinite(double x) {
-    if (!std::isfinite(x)) [[unlikely]]
-        raise(ArithmeticErrorKind::InvalidArgument);
+// psi = ln(tan(pi/4 + phi/2) ((1 - e sin phi) / (1 + e sin phi))^(e/2)),
+// that is -ln t with t of Snyder (15-9)
+Checked isometric(Checked phi) {
+    const Checked es = State.Eccentricity * sin(phi);
+    const Checked P = pow((1.0 - es) / (es + 1.0), State.HalfEccentricity);
+    const Checked T = tan(phi / 2.0 + kQuarterPi);
+    return log(T * P);
 }
 
 } // namespace
@@ -95,95 +61,74 @@ void SetDatum(const std::string& datumName) {
         State.SemiMajorAxis = 6378206.4;
         State.EccentricitySquared = 0.006768657997609644;
     }
-    State.Eccentricity = root(State.EccentricitySquared);
-    State.HalfEccentricity = quot(State.Eccentricity, 2.0);
+    State.Eccentricity = sqrt(Checked{State.EccentricitySquared});
+    State.HalfEccentricity = Checked{State.Eccentricity} / 2.0;
 }
 
-double PrimeVerticalRadius(const double& lat) {
-    requireFinite(lat);
-    const double s = sine(lat);
-    const double w = diff(1.0, prod(power(s, 2.0), State.EccentricitySquared));
-    return quot(State.SemiMajorAxis, root(w)); // N = a / sqrt(1 - e^2 sin^2 lat)
-}
+double PrimeVerticalRadius(const double& lat) { return normalRadius(finite(lat)); }
 
 double MeridianRadius(const double& lat) {
-    requireFinite(lat);
-    const double s = sine(lat);
-    const double W = root(diff(1.0, prod(power(s, 2.0), State.EccentricitySquared)));
-    return quot(prod(diff(1.0, State.EccentricitySquared), State.SemiMajorAxis), power(W, 3.0)); // M = a(1-e^2)/W^3
+    const Checked phi = finite(lat), a{State.SemiMajorAxis}, e2{State.EccentricitySquared};
+    const Checked W = sqrt(1.0 - pow(sin(phi), 2.0) * e2);
+    return (1.0 - e2) * a / pow(W, 3.0); // M, Snyder (4-18)
 }
 
-double IsometricLatitude(const double& lat) {
-    requireFinite(lat);
-    const double es = prod(State.Eccentricity, sine(lat));
-    const double ratio = quot(diff(1.0, es), sum(es, 1.0));
-    const double P = power(ratio, State.HalfEccentricity);
-    const double T = tangent(sum(quot(lat, 2.0), kQuarterPi));
-    return logarithm(prod(T, P)); // psi = ln(tan(pi/4 + lat/2) ((1 - e sin)/(1 + e sin))^(e/2))
-}
+double IsometricLatitude(const double& lat) { return isometric(finite(lat)); }
 
 double ArcSin(const double& x) {
-    requireFinite(x);
-    if (x > 1.0)
+    const Checked s = finite(x);
+    if (s > 1.0)
         throw ArcSinDomainError();
-    if (x == 1.0)
-        return quot(prod(arctan(1.0), 4.0), 2.0);
-    if (x == -1.0)
-        return quot(prod(arctan(1.0), -4.0), 2.0);
-    if (x < -1.0)
+    if (s == 1.0)
+        return atan(Checked{1.0}) * 4.0 / 2.0;
+    if (s == -1.0)
+        return atan(Checked{1.0}) * -4.0 / 2.0;
+    if (s < -1.0)
         throw ArcSinDomainError();
-    return arctan(quot(x, root(diff(1.0, prod(x, x)))));
+    return atan(s / sqrt(1.0 - s * s));
 }
 
 void EquivalentParallel(const double& parallel1, const double& parallel2, double& equivalentParallel,
                         double& scaleFactor) {
-    requireFinite(parallel1);
-    requireFinite(parallel2);
-    const double psi1 = IsometricLatitude(parallel1);
-    const double psi2 = IsometricLatitude(parallel2);
-    const double N1 = PrimeVerticalRadius(parallel1);
-    const double N2 = PrimeVerticalRadius(parallel2);
-    const double c1 = cosine(parallel1);
-    const double c2 = cosine(parallel2);
-    const double L2 = logarithm(prod(c2, N2));
-    const double L1 = logarithm(prod(c1, N1));
-    // n = (ln(m1) - ln(m2)) / (psi2 - psi1), m = N cos(phi)
-    equivalentParallel = quot(diff(L1, L2), diff(psi2, psi1));
+    const Checked phi1 = finite(parallel1), phi2 = finite(parallel2);
+    const Checked psi1 = isometric(phi1), psi2 = isometric(phi2);
+    const Checked N1 = normalRadius(phi1), N2 = normalRadius(phi2);
+    const Checked c1 = cos(phi1), c2 = cos(phi2);
+    const Checked L2 = log(c2 * N2), L1 = log(c1 * N1);
+    // n = (ln m1 - ln m2) / (ln t1 - ln t2), Snyder (15-8), with m = N cos(phi) / a
+    // and ln t = -psi
+    equivalentParallel = (L1 - L2) / (psi2 - psi1);
     equivalentParallel = ArcSin(equivalentParallel);
-    const double phi0 = equivalentParallel;
-    const double psi0 = IsometricLatitude(phi0);
-    const double N0 = PrimeVerticalRadius(phi0);
-    const double t = prod(sine(phi0), diff(psi1, psi0));
-    // k0 = m1 / m0 * exp(n (psi1 - psi0)): scale 1 on both parallels
-    scaleFactor = power(kExpBase, t);
-    scaleFactor = prod(quot(prod(c1, N1), prod(cosine(phi0), N0)), scaleFactor);
+    const Checked phi0{equivalentParallel};
+    const Checked psi0 = isometric(phi0), N0 = normalRadius(phi0);
+    // k0 = m1 / m0 (t1 / t0)^n: scale 1 on both parallels, Snyder (15-7a), (15-10)
+    scaleFactor = pow(kExpBase, sin(phi0) * (psi1 - psi0));
+    scaleFactor = c1 * N1 / (cos(phi0) * N0) * scaleFactor;
 }
 
 void SetupSingleParallel(const double& parallel, const double& scaleFactor, const double& centralMeridian,
                          const double& falseNorthing, const double& falseEasting) {
-    requireFinite(parallel);
-    requireFinite(scaleFactor);
-    requireFinite(centralMeridian);
-    requireFinite(falseNorthing);
-    requireFinite(falseEasting);
     // Copies: a caller may pass fields of the record itself.
-    const double phi0 = parallel, k0 = scaleFactor, lambda0 = centralMeridian;
-    const double fn = falseNorthing, fe = falseEasting;
+    const Checked phi0 = finite(parallel), k0 = finite(scaleFactor), lambda0 = finite(centralMeridian);
+    const Checked fn = finite(falseNorthing), fe = finite(falseEasting);
 
     // Each field is stored as soon as it is known, so a failure leaves the
     // earlier ones set.
     EngineState& S = State;
     S.ConeParallel = phi0;
-    S.ConeConstant = sine(S.ConeParallel);
-    S.NegConeConstant = prod(S.ConeConstant, -1.0);
+    const Checked n = sin(phi0); // one standard parallel: n = sin(phi0)
+    S.ConeConstant = n;
+    S.NegConeConstant = n * -1.0;
     S.ScaleFactor = k0;
-    S.ConeIsometricLat = IsometricLatitude(S.ConeParallel);
-    S.ConeNormalRadius = PrimeVerticalRadius(S.ConeParallel);
-    S.ConeScaledNormal = prod(S.ConeNormalRadius, S.ScaleFactor);
-    S.ConeScaledCircle = prod(S.ConeScaledNormal, cosine(phi0));
-    S.ConeMapRadius = quot(S.ConeScaledNormal, tangent(phi0)); // r0 = k0 N0 cot(phi0)
-    S.ConeCotRadius = quot(prod(S.ConeNormalRadius, cosine(phi0)), sine(phi0));
-    S.ConeMapRadiusInv = prod(S.ConeCotRadius, S.ScaleFactor); // r0 again, by another path
+    S.ConeIsometricLat = isometric(phi0);
+    const Checked N0 = normalRadius(phi0);
+    S.ConeNormalRadius = N0;
+    const Checked k0N0 = N0 * k0;
+    S.ConeScaledNormal = k0N0;
+    S.ConeScaledCircle = k0N0 * cos(phi0);
+    S.ConeMapRadius = k0N0 / tan(phi0); // rho0 = k0 N0 cot(phi0)
+    S.ConeCotRadius = N0 * cos(phi0) / sin(phi0);
+    S.ConeMapRadiusInv = S.ConeCotRadius * k0; // rho0 again, by another path
     S.CentralMeridian = lambda0;
     S.FalseNorthing = fn;
     S.FalseEasting = fe;
@@ -192,91 +137,78 @@ void SetupSingleParallel(const double& parallel, const double& scaleFactor, cons
 
 void SetupProjection(const double& originLat, const double& parallel1, const double& parallel2,
                      const double& centralMeridian, const double& falseNorthing, const double& falseEasting) {
-    requireFinite(originLat);
-    requireFinite(parallel1);
-    requireFinite(parallel2);
-    requireFinite(centralMeridian);
-    requireFinite(falseNorthing);
-    requireFinite(falseEasting);
-    const double lat0 = originLat, lambda0 = centralMeridian, fn = falseNorthing, fe = falseEasting;
+    const Checked lat0 = finite(originLat), phi1 = finite(parallel1), phi2 = finite(parallel2);
+    const Checked lambda0 = finite(centralMeridian), fn = finite(falseNorthing), fe = finite(falseEasting);
 
     double phi0 = 0.0, k0 = 0.0;
-    EquivalentParallel(parallel1, parallel2, phi0, k0);
+    EquivalentParallel(phi1, phi2, phi0, k0);
     SetupSingleParallel(phi0, k0, lambda0, fn, fe);
     // Move the false northing from phi0 to the latitude of origin.
     double easting = 0.0, northing = 0.0;
     GeoToGrid(lat0, lambda0, easting, northing);
-    State.NorthingOffset = diff(northing, fn);
+    State.NorthingOffset = northing - fn;
 }
 
 void GeoToGrid(const double& lat, const double& lon, double& easting, double& northing) {
-    requireFinite(lat);
-    requireFinite(lon);
+    const Checked phi = finite(lat), lambda = finite(lon);
     const EngineState& S = State;
-    const double psi = IsometricLatitude(lat);
-    const double d = diff(psi, S.ConeIsometricLat);
-    const double dlambda = diff(lon, S.CentralMeridian); // deliberately not reduced to +-pi
-    const double q = power(kExpBase, prod(S.NegConeConstant, d)); // r = r0 q
-    const double theta = prod(S.ConeConstant, dlambda);
-    easting = sum(prod(prod(S.ConeMapRadius, q), sine(theta)), S.FalseEasting);
-    northing = sum(diff(prod(diff(1.0, prod(cosine(theta), q)), S.ConeMapRadius), S.NorthingOffset),
-                   S.FalseNorthing);
+    const Checked d = isometric(phi) - S.ConeIsometricLat;
+    const Checked dlambda = lambda - S.CentralMeridian;     // deliberately not reduced to +-pi
+    const Checked q = pow(kExpBase, S.NegConeConstant * d); // rho = rho0 q, Snyder (15-7)
+    const Checked theta = S.ConeConstant * dlambda;         // (14-4)
+    easting = S.ConeMapRadius * q * sin(theta) + S.FalseEasting;                              // (14-1)
+    northing = (1.0 - cos(theta) * q) * S.ConeMapRadius - S.NorthingOffset + S.FalseNorthing; // (14-2)
 }
 
 void GridToGeo(const double& easting, const double& northing, double& lat, double& lon,
                std::int16_t& iterations) {
-    requireFinite(easting);
-    requireFinite(northing);
+    const Checked E = finite(easting), N = finite(northing);
     const EngineState& S = State;
-    // rho: distance from the apex along the central meridian, signed as the cone
-    const double rho = diff(S.ConeMapRadiusInv, diff(sum(S.NorthingOffset, northing), S.FalseNorthing));
-    const double x = diff(easting, S.FalseEasting);
-    const double theta = arctan(quot(x, rho));
-    const double r = quot(rho, cosine(theta));
-    const double dlambda = quot(theta, S.ConeConstant);
-    const double t = quot(-logarithm(quot(r, S.ConeMapRadiusInv)), S.ConeConstant);
-    const double psi = sum(S.ConeIsometricLat, t);
+    // rho0 - y: distance from the apex along the central meridian, signed as the cone
+    const Checked rho = S.ConeMapRadiusInv - (S.NorthingOffset + N - S.FalseNorthing);
+    const Checked x = E - S.FalseEasting;
+    const Checked theta = atan(x / rho); // Snyder (14-11)
+    const Checked r = rho / cos(theta);
+    const Checked dlambda = theta / S.ConeConstant; // (14-9)
+    const Checked dpsi = -log(r / S.ConeMapRadiusInv) / S.ConeConstant; // r = rho0 exp(-n dpsi), (15-7)
+    const Checked psi = S.ConeIsometricLat + dpsi;
     LatitudeFromIsometric(psi, lat, iterations);
-    lon = sum(S.CentralMeridian, dlambda);
+    lon = S.CentralMeridian + dlambda;
 }
 
 void LatitudeFromIsometric(const double& isometricLat, double& lat, std::int16_t& iterations) {
-    requireFinite(isometricLat);
-    const double psi = isometricLat; // lat may be the same variable
-    const double e = State.Eccentricity;
-    // lat = 2 atan(exp(psi) ((1 + e sin)/(1 - e sin))^(e/2)) - pi/2, to a fixed point
+    const Checked psi = finite(isometricLat); // a copy: lat may be the same variable
+    const Checked e{State.Eccentricity};
+    // The fixed point of phi = 2 atan(exp(psi) ((1 + e sin phi) / (1 - e sin phi))^(e/2)) - pi/2,
+    // Snyder (7-9) with t = exp(-psi)
     lat = psi;
     // The same in every pass, so taken once; its overflow still comes after
     // lat = psi and before the first count, as it did inside the loop.
-    const double expPsi = power(kExpBase, psi);
+    const Checked expPsi = pow(kExpBase, psi);
     for (;;) {
-        const double prev = lat;
-        const double es = prod(e, sine(prev));
-        const double ratio = quot(sum(es, 1.0), diff(1.0, es));
-        const double T = power(ratio, State.HalfEccentricity);
-        const double X = prod(expPsi, T);
-        const double a = arctan(X);
-        lat = sum(diff(a, kQuarterPi), diff(a, kQuarterPi));
+        const Checked prev{lat};
+        const Checked es = e * sin(prev);
+        const Checked a = atan(expPsi * pow((es + 1.0) / (1.0 - es), State.HalfEccentricity));
+        lat = (a - kQuarterPi) + (a - kQuarterPi);
         if (iterations == INT16_MAX) [[unlikely]]
             raise(ArithmeticErrorKind::Overflow);
         ++iterations;
-        if (std::fabs(diff(lat, prev)) < kTolerance)
+        if (abs(lat - prev) < kTolerance)
             return;
     }
 }
 
 double PointScaleFactor(const double& lat) {
-    requireFinite(lat);
+    const Checked phi = finite(lat);
     const EngineState& S = State;
-    const double psi = IsometricLatitude(lat);
-    const double q = power(kExpBase, prod(diff(psi, S.ConeIsometricLat), S.NegConeConstant));
-    const double N = PrimeVerticalRadius(lat);
-    return prod(quot(S.ConeScaledCircle, prod(cosine(lat), N)), q); // k = k0 N0 cos(phi0) / (N cos(phi)) * q
+    const Checked q = pow(kExpBase, (isometric(phi) - S.ConeIsometricLat) * S.NegConeConstant);
+    const Checked N = normalRadius(phi);
+    return S.ConeScaledCircle / (cos(phi) * N) * q; // k = k0 m0 / m (t / t0)^n
 }
 
 double GridConvergence(const double& lon) {
-    requireFinite(lon);
-    return prod(State.ConeConstant, diff(lon, State.CentralMeridian));
+    const Checked lambda = finite(lon);
+    return State.ConeConstant * (lambda - State.CentralMeridian); // (14-4)
 }
 
 } // namespace Tarvane_Module
