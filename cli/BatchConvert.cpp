@@ -1,32 +1,39 @@
 #include "cli/BatchConvert.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 #include <unistd.h>
 
-#include "core/text/AngleInput.h"
-#include "core/text/AngleText.h"
 #include "cli/FixedText.h"
-#include "engine/Tarvane_Module.h"
+#include "cli/Records.h"
+#include "cli/Table.h"
 #include "core/setup/Causes.h"
 #include "core/setup/Units.h"
+#include "core/text/AngleInput.h"
+#include "core/text/AngleText.h"
+#include "core/text/Cp1252.h"
+#include "engine/Tarvane_Module.h"
 
 namespace BatchConvert {
 
 namespace {
 
+using BatchInput::Field;
+using BatchInput::Layout;
+using BatchInput::Record;
 
-constexpr std::size_t kBlock = std::size_t{1} << 20;    // bytes read and written at a time
-constexpr std::size_t kMaxLine = std::size_t{1} << 16;  // a longer line is an error
+constexpr std::size_t kBlock = std::size_t{1} << 20;  // bytes written at a time
 
 constexpr int kScaleDecimals = 9;        // as the window shows the scale factor
 constexpr int kConvergenceDecimals = 9;  // degrees
 constexpr int kRadiusDecimals = 3;       // metres
-constexpr int kDegreeDecimals = 9;       // inverse latitude and longitude
+constexpr int kDegreeDecimals = 9;       // latitude and longitude
 
 void AppendFixed(std::string& out, double value, int decimals) {
     char buffer[400];  // any finite double with up to 15 decimals fits
@@ -42,9 +49,10 @@ void AppendInteger(std::string& out, long value) {
     out.append(buffer, r.ptr);
 }
 
-// An echoed input field; in CSV quoted when it holds a comma or a quote.
-void AppendText(std::string& out, std::string_view text, bool csv) {
-    if (!csv || text.find_first_of(",\"\r\n") == std::string_view::npos) {
+// A text in a row; in comma- or semicolon-separated output quoted when it
+// holds the separator, a quote or a line break.
+void AppendText(std::string& out, std::string_view text, char sep) {
+    if (sep == '\t' || text.find_first_of(std::string(",;\"\r\n")) == std::string_view::npos) {
         out.append(text);
         return;
     }
@@ -56,23 +64,30 @@ void AppendText(std::string& out, std::string_view text, bool csv) {
     out += '"';
 }
 
-int ComputedColumns(const Format& f) { return f.inverse ? 7 : 6; }
-
-void AppendErrorRow(std::string& out, std::string_view first, std::string_view second, const Format& f) {
-    const char sep = f.csv ? ',' : '\t';
-    AppendText(out, first, f.csv);
-    out += sep;
-    AppendText(out, second, f.csv);
-    out += sep;
-    out += "ERROR";
-    if (f.csv) out.append(static_cast<std::size_t>(ComputedColumns(f) - 1), ',');
+// A JSON string: quotes, backslashes and control characters escaped, and a
+// byte that is not UTF-8 as U+FFFD.
+void AppendJson(std::string& out, std::string_view text) {
+    out += '"';
+    for (const auto& c : Cp1252::DecodeUtf8(text)) {
+        const char32_t u = c.codePoint;
+        if (u == '"' || u == '\\') {
+            out += '\\';
+            out += static_cast<char>(u);
+        } else if (u < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(u));
+            out += escape;
+        } else if (c.valid) {
+            out.append(text.substr(c.offset, c.length));
+        } else {
+            Cp1252::AppendUtf8(out, u);
+        }
+    }
+    out += '"';
 }
 
 bool Blank(std::string_view line) {
-    for (const char c : line) {
-        if (c != ' ' && c != '\t') return false;
-    }
-    return true;
+    return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
 // Writes all of `data`, going on after short writes.
@@ -86,13 +101,137 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+std::vector<std::string> ResultNames(const Format& f, bool heights) {
+    std::vector<std::string> names;
+    if (f.inverse) names = {"latitude", "longitude"};
+    else names = {"easting", "northing"};
+    for (const char* n : {"scale_factor", "convergence", "meridian_radius", "prime_vertical_radius"}) names.push_back(n);
+    if (f.inverse) names.push_back("iterations");
+    if (heights) names.insert(names.end(), {"elevation_factor", "combined_factor"});
+    return names;
+}
+
+// The results of a row: grid values or angles, then the data at the point.
+void AppendResults(std::string& out, const Point& p, const Format& f, char sep, bool heights) {
+    if (f.inverse && f.dms) {
+        AppendText(out, HrHms(p.latitude, "LAT", "form", 3, '.'), sep);
+        out += sep;
+        AppendText(out, HrHms(p.longitude, "LON", "form", 3, '.'), sep);
+    } else if (f.inverse) {
+        AppendFixed(out, p.latitude, kDegreeDecimals);
+        out += sep;
+        AppendFixed(out, p.longitude, kDegreeDecimals);
+    } else {
+        AppendFixed(out, p.easting, f.precision);
+        out += sep;
+        AppendFixed(out, p.northing, f.precision);
+    }
+    const double data[4] = {p.scaleFactor, p.convergence, p.meridianRadius, p.normalRadius};
+    const int decimals[4] = {kScaleDecimals, kConvergenceDecimals, kRadiusDecimals, kRadiusDecimals};
+    for (int k = 0; k < 4; ++k) {
+        out += sep;
+        AppendFixed(out, data[k], decimals[k]);
+    }
+    if (f.inverse) {
+        out += sep;
+        AppendInteger(out, p.iterations);
+    }
+    if (heights) {
+        out += sep;
+        if (p.hasHeight) AppendFixed(out, p.elevationFactor, kScaleDecimals);
+        out += sep;
+        if (p.hasHeight) AppendFixed(out, p.combinedFactor, kScaleDecimals);
+    }
+}
+
+// "ERROR" where the results would stand, the other result columns empty.
+void AppendErrorResults(std::string& out, const Format& f, char sep, bool heights) {
+    out += "ERROR";
+    out.append(ResultNames(f, heights).size() - 1, sep);
+}
+
+// Reads the two co-ordinates and the height of a point, and converts it.
+bool Compute(std::string_view a, std::string_view b, const Format& f, const double* height, Point& p,
+             std::string& error) {
+    using namespace BatchInput;
+    double x = 0.0, y = 0.0;
+    if (f.inverse) {
+        if (!ReadNumber(a, x) || !ReadNumber(b, y)) {
+            error = (ReadNumber(a, x) ? "northing " + Quote(b) : "easting " + Quote(a)) + ": not a number";
+            return false;
+        }
+    } else if (!ReadAngle(a, AngleKind::Latitude, x, error) || !ReadAngle(b, AngleKind::Longitude, y, error)) {
+        return false;
+    }
+    try {
+        p = f.inverse ? Inverse(x, y, f.unitsPerMetre) : Forward(x, y, f.unitsPerMetre);
+        if (height) AddHeight(p, *height, f.unitsPerMetre);
+    } catch (const Tarvane_Module::ArithmeticError& e) {
+        error = std::string(Causes::KindName(e.kind())) + ": " +
+                Causes::Cause(f.inverse ? Causes::Step::Inverse : Causes::Step::Forward, e.kind());
+        return false;
+    }
+    return true;
+}
+
+// One feature of a GeoJSON FeatureCollection: the point (longitude and
+// latitude in decimal degrees), its input columns as texts and its results
+// as numbers; on an error no geometry, and the error.
+void AppendFeature(std::string& out, const std::vector<std::string>& names, const std::vector<Field>& fields,
+                   const std::vector<std::string>& resultKeys, const Point* p, const std::string& error,
+                   const Format& f) {
+    out += "{\"type\":\"Feature\",\"geometry\":";
+    if (p) {
+        out += "{\"type\":\"Point\",\"coordinates\":[";
+        AppendFixed(out, p->longitude, kDegreeDecimals);
+        out += ',';
+        AppendFixed(out, p->latitude, kDegreeDecimals);
+        out += "]}";
+    } else {
+        out += "null";
+    }
+    out += ",\"properties\":{";
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        if (k) out += ',';
+        AppendJson(out, k < names.size() ? names[k] : "column" + std::to_string(k + 1));
+        out += ':';
+        AppendJson(out, fields[k].value);
+    }
+    if (p) {
+        std::string row;
+        Format numbers = f;
+        numbers.dms = false;
+        AppendResults(row, *p, numbers, '\t', true);
+        std::size_t k = 0, begin = 0;
+        for (;; ++k) {
+            const std::size_t end = row.find('\t', begin);
+            const std::string_view cell = std::string_view(row).substr(begin, end - begin);
+            if (!cell.empty()) {
+                out += fields.empty() && k == 0 ? "" : ",";
+                AppendJson(out, resultKeys[k]);
+                out += ':';
+                out += cell;
+            }
+            if (end == std::string::npos) break;
+            begin = end + 1;
+        }
+    } else {
+        out += fields.empty() ? "" : ",";
+        out += "\"error\":";
+        AppendJson(out, error);
+    }
+    out += "}}";
+}
+
 }  // namespace
 
-GridPoint Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMetre) {
+Point Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMetre) {
     using namespace Tarvane_Module;
     const double lat = latitudeDegrees * kDegToRad;
     const double lon = longitudeDegrees * kDegToRad;
-    GridPoint p{};
+    Point p;
+    p.latitude = latitudeDegrees;
+    p.longitude = longitudeDegrees;
     GeoToGrid(lat, lon, p.easting, p.northing);
     // Times 1 leaves metres as they are.
     p.northing = p.northing * unitsPerMetre;
@@ -104,13 +243,14 @@ GridPoint Forward(double latitudeDegrees, double longitudeDegrees, double unitsP
     return p;
 }
 
-GeoPoint Inverse(double easting, double northing, double unitsPerMetre) {
+Point Inverse(double easting, double northing, double unitsPerMetre) {
     using namespace Tarvane_Module;
+    Point p;
+    p.easting = easting;
+    p.northing = northing;
     northing = northing / unitsPerMetre;
     easting = easting / unitsPerMetre;
     double lat = 0.0, lon = 0.0;
-    GeoPoint p{};
-    p.iterations = 0;
     GridToGeo(easting, northing, lat, lon, p.iterations);
     p.latitude = lat * kRadToDeg;
     p.longitude = lon * kRadToDeg;
@@ -121,123 +261,73 @@ GeoPoint Inverse(double easting, double northing, double unitsPerMetre) {
     return p;
 }
 
-std::string Header(const Format& f) {
-    return f.inverse ? "easting,northing,latitude,longitude,scale_factor,convergence,meridian_radius,"
-                       "prime_vertical_radius,iterations"
-                     : "latitude,longitude,easting,northing,scale_factor,convergence,meridian_radius,"
-                       "prime_vertical_radius";
+void AddHeight(Point& p, double height, double unitsPerMetre) {
+    // The geometric mean radius: the earth's radius in every direction at
+    // the point, on average, to within a few parts in a million.
+    const double R = std::sqrt(p.meridianRadius * p.normalRadius);
+    const double h = height / unitsPerMetre;
+    if (!(R + h > 0.0) || !std::isfinite(h)) {
+        throw Tarvane_Module::ArithmeticError(Tarvane_Module::ArithmeticErrorKind::InvalidArgument,
+                                              "height below the centre of the earth");
+    }
+    p.hasHeight = true;
+    p.elevationFactor = R / (R + h);
+    p.combinedFactor = p.scaleFactor * p.elevationFactor;
 }
+
+std::string Header(const Format& f) {
+    std::string header = f.inverse ? "easting,northing" : "latitude,longitude";
+    for (const std::string& name : ResultNames(f, f.height)) header += "," + name;
+    return header;
+}
+
+namespace {
+
+// A row of a plain list: the two input fields, then the results or ERROR
+// (in CSV with the other result columns empty).
+void AppendPlainRow(std::string& out, std::string_view first, std::string_view second, const Point* p,
+                    const Format& f) {
+    const char sep = f.csv ? ',' : '\t';
+    AppendText(out, first, sep);
+    out += sep;
+    AppendText(out, second, sep);
+    out += sep;
+    if (p) {
+        AppendResults(out, *p, f, sep, f.height);
+    } else {
+        out += "ERROR";
+        if (f.csv) out.append(ResultNames(f, f.height).size() - 1, sep);
+    }
+}
+
+// The two fields of a plain line, and the point they give.
+bool ConvertPlain(std::string_view line, const Format& f, std::string_view& first, std::string_view& second,
+                  Point& p, std::string& error) {
+    if (!BatchInput::SplitLine(line, !f.inverse, first, second, error)) {
+        first = line;
+        second = {};
+        return false;
+    }
+    return Compute(first, second, f, f.height ? &f.heightValue : nullptr, p, error);
+}
+
+}  // namespace
 
 bool ConvertLine(std::string_view line, const Format& f, std::string& out, std::string& error) {
-    using namespace BatchInput;
     std::string_view first, second;
-    if (!SplitLine(line, !f.inverse, first, second, error)) {
-        AppendErrorRow(out, line, {}, f);
-        return false;
-    }
-    double a = 0.0, b = 0.0;
-    bool read = false;
-    if (f.inverse) {
-        read = ReadNumber(first, a) && ReadNumber(second, b);
-        if (!read) error = (ReadNumber(first, a) ? "northing " + Quote(second) : "easting " + Quote(first)) +
-                           ": not a number";
-    } else {
-        read = ReadAngle(first, AngleKind::Latitude, a, error) && ReadAngle(second, AngleKind::Longitude, b, error);
-    }
-    if (!read) {
-        AppendErrorRow(out, first, second, f);
-        return false;
-    }
-
-    // Every engine step comes before the row is written, so that a failure
-    // leaves no partial row.
-    GridPoint grid{};
-    GeoPoint geo{};
-    try {
-        if (f.inverse) {
-            geo = Inverse(a, b, f.unitsPerMetre);
-        } else {
-            grid = Forward(a, b, f.unitsPerMetre);
-        }
-    } catch (const Tarvane_Module::ArithmeticError& e) {
-        error = std::string(Causes::KindName(e.kind())) + ": " +
-                Causes::Cause(f.inverse ? Causes::Step::Inverse : Causes::Step::Forward, e.kind());
-        AppendErrorRow(out, first, second, f);
-        return false;
-    }
-
-    const char sep = f.csv ? ',' : '\t';
-    AppendText(out, first, f.csv);
-    out += sep;
-    AppendText(out, second, f.csv);
-    out += sep;
-    if (f.inverse) {
-        if (f.dms) {
-            AppendText(out, HrHms(geo.latitude, "LAT", "form", 3, '.'), f.csv);
-            out += sep;
-            AppendText(out, HrHms(geo.longitude, "LON", "form", 3, '.'), f.csv);
-        } else {
-            AppendFixed(out, geo.latitude, kDegreeDecimals);
-            out += sep;
-            AppendFixed(out, geo.longitude, kDegreeDecimals);
-        }
-    } else {
-        AppendFixed(out, grid.easting, f.precision);
-        out += sep;
-        AppendFixed(out, grid.northing, f.precision);
-    }
-    const double data[4] = {f.inverse ? geo.scaleFactor : grid.scaleFactor,
-                            f.inverse ? geo.convergence : grid.convergence,
-                            f.inverse ? geo.meridianRadius : grid.meridianRadius,
-                            f.inverse ? geo.normalRadius : grid.normalRadius};
-    const int decimals[4] = {kScaleDecimals, kConvergenceDecimals, kRadiusDecimals, kRadiusDecimals};
-    for (int k = 0; k < 4; ++k) {
-        out += sep;
-        AppendFixed(out, data[k], decimals[k]);
-    }
-    if (f.inverse) {
-        out += sep;
-        AppendInteger(out, geo.iterations);
-    }
-    return true;
+    Point p;
+    const bool ok = ConvertPlain(line, f, first, second, p, error);
+    AppendPlainRow(out, first, second, ok ? &p : nullptr, f);
+    return ok;
 }
 
-int Run(int in, int out, int err, const Format& format, bool progress) {
-    const std::unique_ptr<char[]> buffer(new char[kBlock]);
-    std::string output, messages, reason;
+int Run(int in, int out, int err, const Format& f, bool progress) {
+    std::string output, messages, why;
     output.reserve(2 * kBlock);
     int status = 0;
-    long lineNumber = 0;
-    bool skipping = false;  // inside a line that was too long
     bool progressShown = false;
     auto lastProgress = std::chrono::steady_clock::now();
 
-    const auto report = [&](const std::string& why) {
-        messages += "tarvane-convert: line " + std::to_string(lineNumber) + ": " + why + "\n";
-        status = 1;
-    };
-    const auto handle = [&](std::string_view line) {
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
-        if (line.size() > kMaxLine) {
-            report("longer than " + std::to_string(kMaxLine) + " bytes");
-            AppendErrorRow(output, {}, {}, format);
-        } else if (line.empty() || line.front() == '#' || Blank(line)) {
-            output.append(line);
-        } else if (!ConvertLine(line, format, output, reason)) {
-            report(reason);
-        }
-        output += '\n';
-        if (progress && (lineNumber & 0x3FFF) == 0) {
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastProgress >= std::chrono::milliseconds(250)) {
-                lastProgress = now;
-                progressShown = true;
-                WriteAll(err, "\rtarvane-convert: " + std::to_string(lineNumber) + " lines");
-            }
-        }
-    };
     // Passes on what is done; false with errno set when the output fails.
     const auto flush = [&]() {
         if (progressShown && !messages.empty()) {
@@ -250,53 +340,194 @@ int Run(int in, int out, int err, const Format& format, bool progress) {
         output.clear();
         return ok;
     };
-    const auto stop = [&](const char* what, int error) {
-        flush();
-        WriteAll(err, std::string(progressShown ? "\r\x1b[K" : "") + "tarvane-convert: cannot " + what +
-                          ": " + std::strerror(error) + "\n");
-        return 1;
+    int writeError = 0;
+    const auto flushOrNote = [&]() {
+        if (writeError == 0 && !flush()) writeError = errno ? errno : EIO;
+    };
+    const auto report = [&](long line, const std::string& reason) {
+        messages += "tarvane-convert: line " + std::to_string(line) + ": " + reason + "\n";
+        status = 1;
     };
 
-    std::size_t have = 0;
-    for (;;) {
-        const std::size_t room = kBlock - have;
-        const ssize_t n = ::read(in, buffer.get() + have, room);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return stop("read the input", errno);
-        const bool end = n == 0;
-        have += static_cast<std::size_t>(n);
+    const bool knownTable = !f.pointFormat.empty() || f.header || !f.columns.empty();
+    BatchInput::RecordReader reader(in, knownTable, flushOrNote);
+    BatchInput::FieldSplitter splitter;
+    Record r;
+    bool pending = reader.Next(r);  // a record read but not yet handled
 
-        std::size_t pos = 0;
-        while (const void* found = std::memchr(buffer.get() + pos, '\n', have - pos)) {
-            const std::size_t nl = static_cast<std::size_t>(static_cast<const char*>(found) - buffer.get());
-            if (skipping) {
-                skipping = false;  // the end of the long line, reported already
-            } else {
-                handle(std::string_view(buffer.get() + pos, nl - pos));
-            }
-            pos = nl + 1;
+    // What the input is: a point file, a table with its columns, or a plain list.
+    Layout layout;
+    bool table = false;
+    if (!f.pointFormat.empty()) {
+        BatchInput::PointLayout(f.pointFormat, layout);
+        table = true;
+    } else if (pending && r.fault == Record::Fault::None) {
+        layout.delimiter = BatchInput::DetectDelimiter(r.text);
+        const bool split = splitter.Split(r.text, layout.delimiter, why);
+        layout.header = f.header || (split && BatchInput::LooksLikeHeader(splitter.fields()));
+        table = layout.header || !f.columns.empty();
+        if (table && !split) {
+            WriteAll(err, "tarvane-convert: line 1: " + why + "\n");
+            return 2;
         }
-        std::size_t rest = have - pos;
-        if (end && rest > 0 && !skipping) handle(std::string_view(buffer.get() + pos, rest));
-        if (!end && !skipping && rest > kMaxLine) {
-            // Reported now; the rest of it is skipped as it comes.
-            handle(std::string_view(buffer.get() + pos, rest));
-            skipping = true;
+        if (table && !BatchInput::MapColumns(splitter.fields(), layout.header, f.columns, layout, why)) {
+            WriteAll(err, "tarvane-convert: " + why + "\n");
+            return 2;
         }
-        if (skipping) rest = 0;
-        std::memmove(buffer.get(), buffer.get() + pos, rest);
-        have = rest;
-
-        // A short read means a slow source (a pipe, a terminal): pass on what
-        // is done rather than wait for a full block.
-        if (end || output.size() >= kBlock || static_cast<std::size_t>(n) < room) {
-            if (!flush()) return stop("write the output", errno);
-        }
-        if (end) {
-            if (progressShown) WriteAll(err, "\r\x1b[K");
-            return status;
+        layout.fieldCount = table ? splitter.fields().size() : 0;
+        if (layout.header && !f.header) {
+            messages += "tarvane-convert: line 1 is taken as a header naming the columns (--header says so)\n";
         }
     }
+    if (table) {
+        const bool inverse = f.inverse;
+        const char* missing = inverse ? (layout.easting < 0 ? "easting column (e, east, easting or x)"
+                                         : layout.northing < 0 ? "northing column (n, north, northing or y)" : nullptr)
+                                      : (layout.latitude < 0 ? "latitude column (lat, latitude or phi)"
+                                         : layout.longitude < 0 ? "longitude column (lon, long, longitude or lambda)"
+                                                                : nullptr);
+        if (missing) {
+            WriteAll(err, std::string("tarvane-convert: no ") + missing +
+                              ": name it in the header or give --columns" +
+                              (inverse ? "" : " (a file of grid co-ordinates needs --inverse)") + "\n");
+            return 2;
+        }
+        reader.setQuoted(true);
+    }
+    const bool heights = f.height || layout.height >= 0;
+    const char sep = table ? layout.delimiter : (f.csv ? ',' : '\t');
+    std::vector<std::string> names = layout.names;
+    if (!table) names = f.inverse ? std::vector<std::string>{"easting", "northing"}
+                                  : std::vector<std::string>{"latitude", "longitude"};
+    // Result keys of a feature, apart from the input's own names.
+    std::vector<std::string> resultKeys = ResultNames(f, true);
+    for (std::string& key : resultKeys)
+        if (std::find(names.begin(), names.end(), key) != names.end()) key = "computed_" + key;
+
+    // The output's head.
+    if (f.geojson) {
+        output += "{\"type\":\"FeatureCollection\",\"features\":[";
+    } else if (layout.header) {
+        output.append(r.text);
+        for (const std::string& name : ResultNames(f, heights)) {
+            output += sep;
+            output += name;
+        }
+        output.append(r.lineEnd.empty() ? "\n" : r.lineEnd);
+    } else if (!table && f.csv) {
+        output += Header(f) + "\n";
+    }
+    if (layout.header) pending = reader.Next(r);
+
+    bool firstFeature = true;
+    const std::string& point = layout.pointFormat;
+    // Output columns of a point file: a grid file gives latitude and
+    // longitude (y, x), a latitude/longitude file gives northing and easting.
+    std::string pointOut;
+    if (!point.empty()) {
+        pointOut = f.inverse ? "pyx" : "pne";
+        for (const char c : {'z', 'd'})
+            if (point.find(c) != std::string::npos) pointOut += c;
+    }
+    std::vector<Field> plainFields(2);
+    long records = 0;
+    for (; pending; pending = reader.Next(r)) {
+        const std::string_view lineEnd = table && !r.lineEnd.empty() ? r.lineEnd : "\n";
+        if (r.fault == Record::Fault::None && (Blank(r.text) || (!table && r.text.front() == '#'))) {
+            if (!f.geojson) output.append(r.text).append(lineEnd);  // copied unchanged
+            continue;
+        }
+        // Read the record into its fields, and convert its point.
+        bool ok = false, split = false;
+        Point p;
+        std::vector<Field>* fields = &plainFields;
+        plainFields[0] = plainFields[1] = {};
+        if (r.fault == Record::Fault::TooLong) {
+            why = "longer than " + std::to_string(BatchInput::kMaxRecord) + " bytes";
+        } else if (r.fault == Record::Fault::OpenQuote) {
+            why = "a quoted field is not closed (by the end of the file, or within " +
+                  std::to_string(BatchInput::kMaxRecord) + " bytes)";
+        } else if (!table) {
+            std::string_view a, b;
+            ok = ConvertPlain(r.text, f, a, b, p, why);
+            plainFields[0] = {a, a};
+            plainFields[1] = {b, b};
+        } else if (!(split = splitter.Split(r.text, layout.delimiter, why))) {
+        } else if (fields = const_cast<std::vector<Field>*>(&splitter.fields());
+                   layout.fieldCount && fields->size() != layout.fieldCount) {
+            why = "expected " + std::to_string(layout.fieldCount) + " fields" +
+                  (point.empty() ? " as in the first line" : " (" + point + ")") + ", found " +
+                  std::to_string(fields->size());
+        } else {
+            const auto value = [&](int k) { return (*fields)[static_cast<std::size_t>(k)].value; };
+            const bool column = layout.height >= 0 && !Blank(value(layout.height));
+            double height = f.heightValue;
+            if (column && !BatchInput::ReadNumber(value(layout.height), height)) {
+                why = "height " + BatchInput::Quote(value(layout.height)) + ": not a number";
+            } else {
+                const double* h = column || f.height ? &height : nullptr;
+                ok = f.inverse ? Compute(value(layout.easting), value(layout.northing), f, h, p, why)
+                               : Compute(value(layout.latitude), value(layout.longitude), f, h, p, why);
+            }
+        }
+        if (!ok) report(r.line, why);
+        if (table && !split) fields = &plainFields;  // nothing of it could be read
+
+        // Write its row or feature.
+        if (f.geojson) {
+            output += firstFeature ? "\n" : ",\n";
+            firstFeature = false;
+            AppendFeature(output, names, *fields, resultKeys, ok ? &p : nullptr, why, f);
+        } else if (!table) {
+            AppendPlainRow(output, (*fields)[0].raw, (*fields)[1].raw, ok ? &p : nullptr, f);
+        } else if (!point.empty()) {
+            // A point file keeps its columns, with ERROR in those it could not fill.
+            const auto raw = [&](char c) {
+                const std::size_t k = point.find(c);
+                return k < fields->size() ? (*fields)[k].raw : std::string_view();
+            };
+            for (std::size_t k = 0; k < pointOut.size(); ++k) {
+                const char c = pointOut[k];
+                if (k) output += ',';
+                if (c == 'p' || c == 'z' || c == 'd') output.append(raw(c));
+                else if (!ok) output += "ERROR";
+                else if (c == 'n' || c == 'e') AppendFixed(output, c == 'n' ? p.northing : p.easting, f.precision);
+                else if (f.dms) AppendText(output, HrHms(c == 'y' ? p.latitude : p.longitude, c == 'y' ? "LAT" : "LON", "form", 3, '.'), ',');
+                else AppendFixed(output, c == 'y' ? p.latitude : p.longitude, kDegreeDecimals);
+            }
+        } else {
+            // The record as it came (in one quoted field when it could not be
+            // read), then the results.
+            if (split) output.append(r.text);
+            else AppendText(output, r.text, sep);
+            output += sep;
+            if (ok) AppendResults(output, p, f, sep, heights);
+            else AppendErrorResults(output, f, sep, heights);
+        }
+        if (!f.geojson) output.append(lineEnd);
+
+        ++records;
+        if (progress && (records & 0x3FFF) == 0) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastProgress >= std::chrono::milliseconds(250)) {
+                lastProgress = now;
+                progressShown = true;
+                WriteAll(err, "\rtarvane-convert: " + std::to_string(records) + " records");
+            }
+        }
+        if (output.size() >= kBlock) flushOrNote();
+        if (writeError) break;
+    }
+    if (f.geojson) output += "\n]}\n";
+    flushOrNote();
+    const int failure = writeError ? writeError : reader.error();
+    if (failure != 0) {
+        WriteAll(err, std::string(progressShown ? "\r\x1b[K" : "") + "tarvane-convert: cannot " +
+                          (writeError ? "write the output" : "read the input") + ": " + std::strerror(failure) + "\n");
+        return 1;
+    }
+    if (progressShown) WriteAll(err, "\r\x1b[K");
+    return status;
 }
 
 }  // namespace BatchConvert

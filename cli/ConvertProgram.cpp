@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -19,7 +20,8 @@ namespace ConvertProgram {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: tarvane-convert PROJECTION [--inverse] [--csv] [--precision N] [--dms] [FILE]\n"
+    "Usage: tarvane-convert PROJECTION [--inverse] [--csv] [--precision N] [--dms]\n"
+    "           [--header] [--columns SPEC] [--format FORMAT] [--height H] [--geojson] [FILE]\n"
     "PROJECTION is one of:\n"
     "  --zone N --system 1983|1927\n"
     "  --datum WGS84|NAD83|NAD27 --meridian LON\n"
@@ -57,6 +59,27 @@ constexpr const char* kFooter =
     "  A line that fails gives the input fields and ERROR, and a message on\n"
     "  standard error with its line number; the run goes on.\n"
     "  On a terminal, standard error shows the count of lines done.\n"
+    "\n"
+    "Tables: a first line whose fields are all words, one of them a column name\n"
+    "below, is a header (standard error says so; --header says it for sure).\n"
+    "Columns are found by name, in any case: latitude lat, latitude, phi;\n"
+    "longitude lon, long, longitude, lambda; northing n, north, northing, y;\n"
+    "easting e, east, easting, x; height h, height, ellipsoid_height, elevation,\n"
+    "z. --columns lat=3,lon=4,h=5 (numbers from 1, or header names) overrides.\n"
+    "Fields are separated by a tab, a comma or a semicolon, as the first line is,\n"
+    "and may be quoted (RFC 4180); every column stays as it came and the results\n"
+    "follow as new columns, named in the header.\n"
+    "Point files (--format, comma-separated, no header): pnezd, penzd, pnez, penz,\n"
+    "pne, pen (point, northing, easting, elevation, description) with --inverse\n"
+    "give point, latitude, longitude[, elevation][, description]; pyxzd (point,\n"
+    "latitude, longitude, height, description) gives a pnezd file.\n"
+    "\n"
+    "Heights: where a point has a height (a column, or --height for every point)\n"
+    "the elevation factor R / (R + h) and the combined factor (scale factor times\n"
+    "elevation factor) follow, R = sqrt(M N) the mean radius at the point. h is\n"
+    "the height above the ellipsoid, in the grid unit. An elevation above the\n"
+    "geoid with the geoid separation added is as good for most work; without it\n"
+    "every 30 m of separation moves the factor by about 4.7 parts in a million.\n"
     "\n"
     "Exit status: 0 all lines converted; 1 a line failed, or reading or writing\n"
     "failed; 2 bad options, or a projection that cannot be set up.";
@@ -140,6 +163,27 @@ int Main(int argc, char** argv) {
         ->excludes(inverse);
     app.add_flag("--dms", format.dms, "with --inverse: latitude and longitude as the window's angle text")
         ->needs(inverse);
+    CLI::Option* csv = app.get_option("--csv");
+    std::string height;
+    CLI::Option* header = app.add_flag("--header", format.header, "the first line names the columns (found by name)");
+    CLI::Option* columns = app.add_option("--columns", format.columns,
+                                          "which column holds what: lat=3,lon=4,h=5 (by number from 1, or by "
+                                          "header name; roles lat, lon, n, e, h)");
+    app.add_option("--format", format.pointFormat,
+                   "a point file, comma-separated without a header: pnezd, penzd, pnez, penz, pne or pen "
+                   "(point, northing, easting, elevation, description; read with --inverse) or pyxzd "
+                   "(point, latitude, longitude, height, description)")
+        ->check(CLI::IsMember({"pnezd", "penzd", "pnez", "penz", "pne", "pen", "pyxzd"}, CLI::ignore_case))
+        ->excludes(header)
+        ->excludes(columns)
+        ->excludes(csv);
+    app.add_option("--height", height,
+                   "the ellipsoid height of every point, in the grid unit, for the elevation and combined "
+                   "factors (a height column wins where it has a value)");
+    app.add_flag("--geojson", format.geojson,
+                 "write a GeoJSON FeatureCollection of the points (longitude, latitude in degrees) with "
+                 "every column and result as properties")
+        ->excludes(csv);
     app.add_option("FILE", input, "input file; standard input when absent or -");
 
     try {
@@ -173,6 +217,15 @@ int Main(int argc, char** argv) {
         read = error.empty() && BatchProjection::ConeParameters(cone, parameters, error);
     }
     if (!read || !BatchProjection::Setup(parameters, error)) return BadUsage(error);
+    for (char& c : format.pointFormat) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!format.pointFormat.empty() && (format.pointFormat == "pyxzd") == format.inverse) {
+        return BadUsage(format.inverse ? "--format pyxzd holds latitudes and longitudes: convert it without --inverse"
+                                       : "--format " + format.pointFormat + " holds grid co-ordinates: convert it with --inverse");
+    }
+    if (!height.empty() && !BatchInput::ReadNumber(height, format.heightValue)) {
+        return BadUsage("--height: " + BatchInput::Quote(height) + " is not a number");
+    }
+    format.height = !height.empty();
     format.unitsPerMetre = parameters.unitsPerMetre;
 
     int in = 0;
@@ -185,7 +238,6 @@ int Main(int argc, char** argv) {
             return BadUsage("cannot open " + BatchInput::Quote(input) + ": " + std::strerror(e));
         }
     }
-    if (format.csv) Print(1, BatchConvert::Header(format) + "\n");
     const int status = BatchConvert::Run(in, 1, 2, format, ::isatty(2) == 1);
     if (in != 0) ::close(in);
     return status;
