@@ -31,6 +31,8 @@ case "$mode" in
     for path in "${expected[@]}"; do
       [ -s "$usr/$path" ] || fail "not installed: $path"
     done
+    grep -q '<svg' "$usr/share/icons/hicolor/scalable/apps/tarvane.svg" || fail "the scalable icon is no SVG"
+    [ -x "$usr/bin/tarvane" ] && [ -x "$usr/bin/tarvane-convert" ] || fail "a program is not executable"
     desktop-file-validate "$usr/share/applications/$app_id.desktop" || fail "desktop-file-validate"
     appstreamcli validate --no-net "$usr/share/metainfo/$app_id.metainfo.xml" || fail "appstreamcli validate"
     # The tree as a whole: the metainfo's launchable and icon must be found.
