@@ -1,48 +1,12 @@
-# Shared by the end-to-end scripts: an X display of their own with a small
-# window manager, a fresh working directory, and helpers that wait for the
-# program's windows. Source it after setting scenario, program and
+# Shared by the end-to-end scripts: the display and the scratch directory
+# $work of scripts/x-session, and helpers that wait for the program's windows. Source it after setting scenario, program and
 # step_timeout, and after defining fail, skip and note.
 
-for tool in Xvfb xdotool xprop openbox wmctrl; do
+for tool in xdotool xprop; do
   command -v "$tool" >/dev/null 2>&1 || skip "'$tool' is not installed (./scripts/setup installs it)"
 done
 [ -x "$program" ] || fail "no program at $program"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tarvane-e2e.XXXXXX")
-xvfb_pid='' wm_pid='' app_pid=''
-cleanup() {
-  for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
-    if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# --- A display of our own ----------------------------------------------------
-# Xvfb picks a free display number itself and writes it to the descriptor.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  grep -q '^[0-9]' "$work/display" 2>/dev/null && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-display=$(head -n1 "$work/display" 2>/dev/null)
-if ! [[ "$display" =~ ^[0-9]+$ ]] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
-  sed 's/^/  Xvfb: /' "$work/xvfb.log" >&2
-  skip "no X server could be started (Xvfb failed)"
-fi
-export DISPLAY=":$display"
-unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-# The worked file is written with a point as the decimal separator.
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-timeout "$step_timeout" bash -c 'until wmctrl -m >/dev/null 2>&1; do sleep 0.05; done' ||
-  fail "the window manager did not come up"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x-session"
 
 # --- Helpers ---------------------------------------------------------------------
 
