@@ -17,7 +17,7 @@ set -uo pipefail
 scenario=${1:?scenario}
 program=${2:?program}
 grid_point=${3:?grid point helper}
-step_timeout=20   # seconds for any one wait; the sanitized build starts slowly
+step_timeout=60   # seconds for any one wait: the sanitized build on a busy machine starts slowly
 
 # The window title and the caption of every message box.
 main_title='^  TARVANE  FREEWARE$'
@@ -119,6 +119,9 @@ case "$scenario" in
     command -v dbus-send >/dev/null && [ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
       skip "no accessibility bus tools (./scripts/setup installs them)"
     [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || fail "no session bus: run inside dbus-run-session"
+    # The accessibility bus puts its socket under XDG_RUNTIME_DIR, else under
+    # the home folder, where another run's bus may take it away.
+    dbus-update-activation-environment XDG_RUNTIME_DIR DISPLAY || fail "cannot pass the environment to the bus"
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
       fail "the accessibility bus did not start"
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
