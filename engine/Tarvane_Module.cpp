@@ -14,8 +14,6 @@
 
 #include "engine/Checked.h"
 
-#include <cmath>
-
 namespace Tarvane_Module {
 
 EngineState State;
@@ -95,13 +93,13 @@ void EquivalentParallel(const double& parallel1, const double& parallel2, double
     const Checked N1 = normalRadius(phi1), N2 = normalRadius(phi2);
     const Checked c1 = cos(phi1), c2 = cos(phi2);
     const Checked L2 = log(c2 * N2), L1 = log(c1 * N1);
-    // n = (ln m1 - ln m2) / (ln t1 - ln t2), Snyder (15-8), with m = N cos(phi) / a
-    // and ln t = -psi
+    // Snyder (15-8) with m = N cos(phi) / a and ln t = -psi: n = (ln m1 - ln m2) / (psi2 - psi1)
     equivalentParallel = (L1 - L2) / (psi2 - psi1);
     equivalentParallel = ArcSin(equivalentParallel);
     const Checked phi0{equivalentParallel};
     const Checked psi0 = isometric(phi0), N0 = normalRadius(phi0);
-    // k0 = m1 / m0 (t1 / t0)^n: scale 1 on both parallels, Snyder (15-7a), (15-10)
+    // k0 = (m1 / m0) (t0 / t1)^n: the F of Snyder (15-10) taken at phi1, over F taken at phi0, so that
+    // the scale is 1 on both parallels
     scaleFactor = pow(kExpBase, sin(phi0) * (psi1 - psi0));
     scaleFactor = c1 * N1 / (cos(phi0) * N0) * scaleFactor;
 }
