@@ -12,6 +12,7 @@
 #include "core/text/AngleText.h"
 #include "cli/FixedText.h"
 #include "engine/Tarvane_Module.h"
+#include "core/setup/Antimeridian.h"
 #include "core/setup/Causes.h"
 #include "core/setup/Units.h"
 
@@ -91,7 +92,7 @@ bool WriteAll(int fd, std::string_view data) {
 GridPoint Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMetre) {
     using namespace Tarvane_Module;
     const double lat = latitudeDegrees * kDegToRad;
-    const double lon = longitudeDegrees * kDegToRad;
+    const double lon = Antimeridian::ToEngine(longitudeDegrees * kDegToRad);
     GridPoint p{};
     GeoToGrid(lat, lon, p.easting, p.northing);
     // Times 1 leaves metres as they are.
@@ -113,7 +114,7 @@ GeoPoint Inverse(double easting, double northing, double unitsPerMetre) {
     p.iterations = 0;
     GridToGeo(easting, northing, lat, lon, p.iterations);
     p.latitude = lat * kRadToDeg;
-    p.longitude = lon * kRadToDeg;
+    p.longitude = Antimeridian::FromEngine(lon) * kRadToDeg;
     p.scaleFactor = PointScaleFactor(lat);
     p.meridianRadius = MeridianRadius(lat);
     p.normalRadius = PrimeVerticalRadius(lat);
