@@ -15,18 +15,22 @@ using namespace Tarvane_Module;
 using tarvane_test::kDeg;
 
 TEST(Datum, StoresEllipsoidExactly) {
-    struct Case { const char* name; double a; std::uint64_t e2Bits; double e, halfE; };
+    // The same ellipsoid from its published 1/f.
+    struct Case { const char* name; double a; std::uint64_t e2Bits; double e, halfE, rf; };
     const Case cases[] = { // all exact: tolerance 0
-        {"WGS84", 6378137.0, 0x3F7B6B90F1FE94F0, 0.08181919084262149, 0.04090959542131074},
-        {"NAD83", 6378137.0, 0x3F7B6B90F43EE47A, 0.08181919104281579, 0.040909595521407896},
-        {"NAD27", 6378206.4, 0x3F7BB973CBCCF91F, 0.08227185422493918, 0.04113592711246959},
+        {"WGS84", 6378137.0, 0x3F7B6B90F1FE94F0, 0.08181919084262149, 0.04090959542131074, 298.257223563},
+        {"NAD83", 6378137.0, 0x3F7B6B90F43EE47A, 0.08181919104281579, 0.040909595521407896, 298.257222101},
+        {"NAD27", 6378206.4, 0x3F7BB973CBCCF91F, 0.08227185422493918, 0.04113592711246959, 294.9786982},
     };
     for (const Case& c : cases) {
-        SetDatum(c.name);
-        EXPECT_EQ(State.SemiMajorAxis, c.a) << c.name;
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(State.EccentricitySquared), c.e2Bits) << c.name;
-        EXPECT_EQ(State.Eccentricity, c.e) << c.name;
-        EXPECT_EQ(State.HalfEccentricity, c.halfE) << c.name;
+        for (const bool byName : {true, false}) {
+            State = {};
+            byName ? SetDatum(c.name) : SetEllipsoid(c.a, c.rf);
+            EXPECT_EQ(State.SemiMajorAxis, c.a) << c.name;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(State.EccentricitySquared), c.e2Bits) << c.name;
+            EXPECT_EQ(State.Eccentricity, c.e) << c.name;
+            EXPECT_EQ(State.HalfEccentricity, c.halfE) << c.name;
+        }
     }
     // Names compare exactly; an unknown one leaves the ellipsoid (and e, e/2
     // recomputed from it) as it was.  Each differs from NAD27 when loosened.
