@@ -60,6 +60,15 @@ void EpsgDialog::txtSearch_Change(const QString& query) {
     lstGrids->setUpdatesEnabled(false);
     for (int i = 0; i < lstGrids->count(); ++i)
         lstGrids->item(i)->setHidden(!Epsg::Matches(rows_[static_cast<std::size_t>(i)].searchText, words));
+    // The first grid that can be chosen, so that a code and Return choose it.
+    const QListWidgetItem* current = lstGrids->currentItem();
+    if (!current || current->isHidden()) {
+        int row = 0;
+        while (row < lstGrids->count() &&
+               (lstGrids->item(row)->isHidden() || !(lstGrids->item(row)->flags() & Qt::ItemIsEnabled)))
+            ++row;
+        lstGrids->setCurrentRow(row < lstGrids->count() ? row : -1);
+    }
     lstGrids->setUpdatesEnabled(true);
     updateOk();
 }

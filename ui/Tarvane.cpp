@@ -683,12 +683,17 @@ bool Tarvane::Store_Tarvane() {
 // nothing but this entry.
 void Tarvane::mnuFileEpsg_Click() {
     if (!epsg_) {
+        std::vector<Epsg::Grid> grids;
+        QApplication::setOverrideCursor(Qt::WaitCursor);  // reading a thousand grids takes a moment
         try {
-            epsg_ = new EpsgDialog(Epsg::Registry().List(), decimalSeparator(), this);
+            grids = Epsg::Registry().List();
         } catch (const Epsg::Error& error) {
+            QApplication::restoreOverrideCursor();
             showMessage(QString::fromStdString(error.what()) + QLatin1Char('.'));
             return;
         }
+        QApplication::restoreOverrideCursor();
+        epsg_ = new EpsgDialog(grids, decimalSeparator(), this);
         connect(epsg_, &QDialog::accepted, this, [this] { typeFields(epsg_->chosenFields()); });
     }
     epsg_->open();
