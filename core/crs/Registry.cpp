@@ -58,7 +58,9 @@ struct Registry::Context {
 };
 
 Registry::Registry() : context_(std::make_unique<Context>()) {
-    const PJ_INFO info = proj_info();
+    // Once a run: proj_info keeps the search path of the moment in PROJ's
+    // default context, which every later context copies.
+    static const PJ_INFO info = proj_info();
     if (info.major < kOldestMajor) {
         throw Error("PROJ " + std::string(info.version) + " is too old to read the EPSG registry: TARVANE needs PROJ " +
                     std::to_string(kOldestMajor) + ".0 or later");

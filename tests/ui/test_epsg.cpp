@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "core/crs/Registry.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/EpsgDialog.h"
 
@@ -101,6 +102,7 @@ TEST_F(WindowTest, ProjectionFromEpsgFillsTheFieldsAsTyped) {
 
 TEST_F(WindowTest, ProjectionFromEpsgWithoutTheDatabaseSaysSoAndTheWindowGoesOn) {
     Tarvane& w = open();
+    Epsg::Registry();  // PROJ takes its search path once a run: here, before PROJ_DATA changes
     setenv("PROJ_DATA", "/nonexistent", 1);
     w.mnuFileEpsg->trigger();
     unsetenv("PROJ_DATA");
