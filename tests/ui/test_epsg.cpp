@@ -54,8 +54,8 @@ TEST_F(WindowTest, ProjectionFromEpsgFillsTheFieldsAsTyped) {
     for (int round = 0; round < 3; ++round) {
         typeInto(d->txtSearch, "");
         double worst = 0;
+        QElapsedTimer timer;
         for (const char c : std::string("Texas SOUTH cent")) {
-            QElapsedTimer timer;
             timer.start();
             QTest::keyClick(d->txtSearch, c);
             QApplication::processEvents();
@@ -68,8 +68,7 @@ TEST_F(WindowTest, ProjectionFromEpsgFillsTheFieldsAsTyped) {
     EXPECT_LT(slowest, 16.0);
 #endif
     EXPECT_GT(all, 1000);
-    EXPECT_EQ(shown(*d).size(), 9);
-    for (const QListWidgetItem* item : shown(*d)) EXPECT_TRUE(item->text().contains("Texas South Central"));
+    EXPECT_EQ(shown(*d).size(), 9);  // in 1927, 1983 and its realizations, metres and feet
 
     // A grid on another ellipsoid is there, greyed, with the reason.
     typeInto(d->txtSearch, "27572");
@@ -85,9 +84,7 @@ TEST_F(WindowTest, ProjectionFromEpsgFillsTheFieldsAsTyped) {
     EXPECT_EQ(shown(*d)[0]->text(), QString("32040  NAD27 / Texas South Central  (US survey foot)"));
     QTest::mouseClick(d->lstGrids->viewport(), Qt::LeftButton, {}, d->lstGrids->visualItemRect(shown(*d)[0]).center());
     QTest::mouseClick(d->buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_TRUE(w.optCoordSystem[0]->isChecked());
-    EXPECT_TRUE(w.isInitialized());
+    EXPECT_TRUE(!d->isVisible() && w.optCoordSystem[0]->isChecked() && w.isInitialized());
     EXPECT_EQ(parametersAndPoint(w), zone);
     EXPECT_TRUE(messages.isEmpty()) << str(messages.join(" | "));
 }
@@ -100,8 +97,7 @@ TEST_F(WindowTest, ProjectionFromEpsgWithoutTheDatabaseSaysSoAndTheWindowGoesOn)
     unsetenv("PROJ_DATA");
     EXPECT_EQ(messages, QStringList("PROJ's database of coordinate reference systems, proj.db, was not found: install "
                                     "the package proj-data, or set PROJ_DATA to the folder that holds proj.db."));
-    EXPECT_EQ(w.epsgDialog(), nullptr);
-    EXPECT_TRUE(w.isInitialized());
+    EXPECT_TRUE(!w.epsgDialog() && w.isInitialized());
 }
 
 // A cone whose central meridian is 176 W: 179 E lies 5 degrees west of it,
@@ -116,8 +112,8 @@ TEST_F(WindowTest, ConversionsAcrossTheAntimeridian) {
     w.txtFalseEasting->setText("1000000");
     w.cmdInit_Click();
     QStringList grid;
+    w.txtLat->setText("52 N");
     for (const char* lon : {"179 E", "171 W"}) {
-        w.txtLat->setText("52 N");
         w.txtLon->setText(lon);
         w.cmdConvert_Click(0);
         grid << w.txtNorthing->text() << w.txtEasting->text();

@@ -31,7 +31,7 @@ TEST(Registry, RefusesWhatItCannotTakeInTheUsersTerms) {
         return std::string("(taken)");
     };
     const Epsg::Registry registry;
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<const char*, const char*> cases[] = {  // code, message
         {"26915", "EPSG:26915 is not a Lambert conformal conic grid (Transverse Mercator)"},
         {"EPSG:4326", "EPSG:4326 (WGS 84) is a geographic CRS, not a grid: give the code of a Lambert conformal "
                       "conic grid"},
@@ -66,14 +66,13 @@ TEST(Registry, RefusesWhatItCannotTakeInTheUsersTerms) {
 TEST(Registry, EveryLambertGridAgreesWithProj) {
     const Epsg::Registry registry;
     PJ_CONTEXT* ctx = proj_context_create();
-    std::unique_ptr<PROJ_CRS_LIST_PARAMETERS, void (*)(PROJ_CRS_LIST_PARAMETERS*)> query(
-        proj_get_crs_list_parameters_create(), proj_get_crs_list_parameters_destroy);
+    PROJ_CRS_LIST_PARAMETERS* query = proj_get_crs_list_parameters_create();
     const PJ_TYPE projected = PJ_TYPE_PROJECTED_CRS;
     query->types = &projected;
     query->typesCount = 1;
-    query->allow_deprecated = 0;
-    int count = 0;
-    PROJ_CRS_INFO** list = proj_get_crs_info_list_from_database(ctx, "EPSG", query.get(), &count);
+    int count = 0;  // not deprecated: allow_deprecated is 0
+    PROJ_CRS_INFO** list = proj_get_crs_info_list_from_database(ctx, "EPSG", query, &count);
+    proj_get_crs_list_parameters_destroy(query);
 
     struct Worst { double metres = 0, degrees = 0; int grids = 0; std::string at; };
     std::map<std::string, Worst> worst;          // by method, State Plane apart
