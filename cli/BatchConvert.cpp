@@ -13,6 +13,7 @@
 #include "cli/FixedText.h"
 #include "cli/Records.h"
 #include "cli/Table.h"
+#include "core/setup/Antimeridian.h"
 #include "core/setup/Causes.h"
 #include "core/setup/Units.h"
 #include "core/text/AngleInput.h"
@@ -228,7 +229,7 @@ void AppendFeature(std::string& out, const std::vector<std::string>& names, cons
 Point Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMetre) {
     using namespace Tarvane_Module;
     const double lat = latitudeDegrees * kDegToRad;
-    const double lon = longitudeDegrees * kDegToRad;
+    const double lon = Antimeridian::ToEngine(longitudeDegrees * kDegToRad);
     Point p;
     p.latitude = latitudeDegrees;
     p.longitude = longitudeDegrees;
@@ -253,7 +254,7 @@ Point Inverse(double easting, double northing, double unitsPerMetre) {
     double lat = 0.0, lon = 0.0;
     GridToGeo(easting, northing, lat, lon, p.iterations);
     p.latitude = lat * kRadToDeg;
-    p.longitude = lon * kRadToDeg;
+    p.longitude = Antimeridian::FromEngine(lon) * kRadToDeg;
     p.scaleFactor = PointScaleFactor(lat);
     p.meridianRadius = MeridianRadius(lat);
     p.normalRadius = PrimeVerticalRadius(lat);

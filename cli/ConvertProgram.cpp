@@ -12,6 +12,7 @@
 
 #include "cli/BatchConvert.h"
 #include "cli/BatchProjection.h"
+#include "core/crs/Registry.h"
 #include "core/text/AngleInput.h"
 #include "engine/Tarvane_Module.h"
 
@@ -27,7 +28,8 @@ constexpr const char* kUsage =
     "  --datum WGS84|NAD83|NAD27 --meridian LON\n"
     "      (--parallels LAT1 LAT2 --origin LAT | --parallel LAT --scale K)\n"
     "      [--unit meter|USFeet] [--false-easting X] [--false-northing Y]\n"
-    "  --settings FILE\n";
+    "  --settings FILE\n"
+    "  --epsg CODE              (tarvane-convert --list-epsg [WORD] lists the codes)\n";
 
 constexpr const char* kFooter =
     "Angles, in the options and in the input, are read strictly (a bad one is an\n"
@@ -49,6 +51,11 @@ constexpr const char* kFooter =
     "is the longitude (29 30 15.5 N 95 15 W). Anything else, such as 29 30 95 15,\n"
     "is an error: separate such co-ordinates with a comma or tab, or add the\n"
     "letters.\n"
+    "\n"
+    "Longitudes are counted from Greenwich, in the options, the input and the\n"
+    "output. One more than 180 degrees from the central meridian is taken across\n"
+    "the antimeridian (179 E lies 5 degrees west of a central meridian at 176 W),\n"
+    "and the inverse gives longitudes from -180 to 180.\n"
     "\n"
     "Output: one line per input line, tab-separated (comma-separated with --csv):\n"
     "  the two input fields, then easting northing (grid unit) or, with --inverse,\n"
@@ -82,7 +89,21 @@ constexpr const char* kFooter =
     "every 30 m of separation moves the factor by about 4.7 parts in a million.\n"
     "\n"
     "Exit status: 0 all lines converted; 1 a line failed, or reading or writing\n"
-    "failed; 2 bad options, or a projection that cannot be set up.";
+    "failed; 2 bad options, or a projection that cannot be set up.\n"
+    "\n"
+    "--epsg CODE takes a projected CRS of the EPSG registry, as PROJ's database\n"
+    "proj.db holds it, whose method is Lambert Conic Conformal (1SP) or (2SP) and\n"
+    "which is not deprecated: the Lambert State Plane zones of NAD27 and NAD83,\n"
+    "and national grids such as Lambert-93 (EPSG:2154). Each is set up on its own\n"
+    "ellipsoid, and its grid values are in its own unit (metre, US survey foot,\n"
+    "foot, ...). A grid whose registry counts longitudes from another prime\n"
+    "meridian (Paris, for NTF (Paris) / Lambert zone II) is set up from\n"
+    "Greenwich: the prime meridian's Greenwich longitude is added to the\n"
+    "longitude of origin.\n"
+    "--list-epsg [WORD] lists these grids, one a line: code, name and grid unit,\n"
+    "tab-separated; with WORD only those whose code or name holds it, in any\n"
+    "case. Its exit status: 0 when it lists a grid, 1 when none holds WORD, 2 when\n"
+    "the registry cannot be read.";
 
 void Print(int fd, const std::string& text) {
     std::string_view rest = text;
@@ -99,6 +120,30 @@ int BadUsage(const std::string& error) {
     return 2;
 }
 
+// --list-epsg, caught once the option is read: it needs no projection.
+struct ListRequest {
+    std::string word;
+};
+
+int List(const std::string& word) {
+    try {
+        std::string out;
+        for (const Epsg::Grid& grid : Epsg::Registry().List()) {
+            if (!Epsg::Matches(Epsg::SearchText(grid), word)) continue;
+            out += std::to_string(grid.code) + '\t' + grid.name + '\t' + grid.unitName + '\n';
+        }
+        if (out.empty()) {
+            Print(2, "tarvane-convert: no Lambert conic grid of the EPSG registry holds \"" + word + "\"\n");
+            return 1;
+        }
+        Print(1, out);
+        return 0;
+    } catch (const Epsg::Error& e) {
+        Print(2, std::string("tarvane-convert: --list-epsg: ") + e.what() + "\n");
+        return 2;
+    }
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
@@ -112,12 +157,12 @@ int Main(int argc, char** argv) {
     std::vector<std::int16_t> zones;
     for (const auto& zone : Tarvane_Module::StatePlaneZones()) zones.push_back(zone.number);
     std::int16_t zone = 0;
-    std::string system, settingsPath, input;
+    std::string system, settingsPath, input, epsg;
     BatchProjection::ConeOptions cone;
     std::vector<std::string> parallels;
     BatchConvert::Format format;
 
-    CLI::App* projection = app.add_option_group("Projection", "exactly one of the three below");
+    CLI::App* projection = app.add_option_group("Projection", "exactly one of the four below");
     CLI::App* state = projection->add_option_group("State Plane zone");
     CLI::Option* zoneOption = state->add_option("--zone", zone, "State Plane zone number")
                                   ->check(CLI::IsMember(zones));
@@ -153,7 +198,15 @@ int Main(int argc, char** argv) {
 
     CLI::App* stored = projection->add_option_group("Stored");
     stored->add_option("--settings", settingsPath, "the projection stored in a TARVANE.ini settings file");
+    CLI::Option* epsgOption = projection->add_option_group("EPSG registry")
+                                  ->add_option("--epsg", epsg, "a Lambert conic grid of the EPSG registry, by its code");
     projection->require_option(1);
+    app.add_option_function<std::vector<std::string>>(
+           "--list-epsg", [](const std::vector<std::string>& word) { throw ListRequest{word.empty() ? "" : word[0]}; },
+           "lists the grids --epsg takes, those with WORD in the code or name if given")
+        ->expected(0, 1)
+        ->type_name("[WORD]")
+        ->trigger_on_parse();
 
     CLI::Option* inverse = app.add_flag("--inverse", format.inverse,
                                         "input easting northing, output latitude longitude");
@@ -196,6 +249,8 @@ int Main(int argc, char** argv) {
         return 0;
     } catch (const CLI::ParseError& e) {
         return BadUsage(e.what());
+    } catch (const ListRequest& request) {
+        return List(request.word);
     }
 
     ProjectionSetup::ProjectionParameters parameters;
@@ -203,6 +258,8 @@ int Main(int argc, char** argv) {
     bool read = false;
     if (*zoneOption) {
         read = BatchProjection::ZoneParameters(system == "1927", zone, parameters, error);
+    } else if (*epsgOption) {
+        read = BatchProjection::EpsgParameters(epsg, parameters, error);
     } else if (!settingsPath.empty()) {
         TarvaneSettings settings;
         read = Read_Tarvane_File(settingsPath, settings) &&

@@ -63,6 +63,19 @@ void SetDatum(const std::string& datumName) {
     State.HalfEccentricity = Checked{State.Eccentricity} / 2.0;
 }
 
+void SetEllipsoid(const double& semiMajorAxis, const double& inverseFlattening) {
+    const Checked a = finite(semiMajorAxis), rf = finite(inverseFlattening);
+    State.SemiMajorAxis = a;
+    if (rf == 0.0) {
+        State.EccentricitySquared = 0.0;
+    } else {
+        const Checked f = 1.0 / rf;
+        State.EccentricitySquared = 2.0 * f - f * f;
+    }
+    State.Eccentricity = sqrt(Checked{State.EccentricitySquared});
+    State.HalfEccentricity = Checked{State.Eccentricity} / 2.0;
+}
+
 double PrimeVerticalRadius(const double& lat) { return normalRadius(finite(lat)); }
 
 double MeridianRadius(const double& lat) {
@@ -144,6 +157,23 @@ void SetupProjection(const double& originLat, const double& parallel1, const dou
     // Move the false northing from phi0 to the latitude of origin.
     double easting = 0.0, northing = 0.0;
     GeoToGrid(lat0, lambda0, easting, northing);
+    State.NorthingOffset = northing - fn;
+}
+
+void SetupProjectionAtPole(const double& originLat, const double& parallel1, const double& parallel2,
+                           const double& centralMeridian, const double& falseNorthing, const double& falseEasting) {
+    const Checked lat0 = finite(originLat), phi1 = finite(parallel1), phi2 = finite(parallel2);
+    const Checked lambda0 = finite(centralMeridian), fn = finite(falseNorthing), fe = finite(falseEasting);
+
+    double phi0 = 0.0, k0 = 0.0;
+    EquivalentParallel(phi1, phi2, phi0, k0);
+    SetupSingleParallel(phi0, k0, lambda0, fn, fe);
+    // rho -> 0 at the pole on the side of the cone (n > 0: north); rho -> inf at the other.
+    if ((lat0 > 0.0) != (State.ConeConstant > 0.0))
+        raise(ArithmeticErrorKind::InvalidArgument);
+    // GeoToGrid's northing with q = 0, so that NorthingOffset is what
+    // SetupProjection would store in the limit.
+    const Checked northing = Checked{State.ConeMapRadius} - State.NorthingOffset + fn;
     State.NorthingOffset = northing - fn;
 }
 

@@ -71,6 +71,10 @@ extern EngineState State;
 // Ellipsoid: "WGS84", "NAD83" or "NAD27" (exact match); an unknown name keeps
 // a and e^2 and recomputes e and e/2 from them.
 void   SetDatum(const std::string& datumName);
+// Any other ellipsoid: a in metres and 1/f, with e^2 = 2f - f^2 in double
+// arithmetic for f = 1 / (1/f), as the named datums were made (each datum's
+// published 1/f gives its stored e^2 bit for bit).  1/f = 0 is a sphere.
+void   SetEllipsoid(const double& semiMajorAxis, const double& inverseFlattening);
 double PrimeVerticalRadius(const double& lat);
 double MeridianRadius(const double& lat);
 
@@ -83,6 +87,13 @@ void   SetupSingleParallel(const double& parallel, const double& scaleFactor, co
                            const double& falseNorthing, const double& falseEasting);
 void   SetupProjection(const double& originLat, const double& parallel1, const double& parallel2,
                        const double& centralMeridian, const double& falseNorthing, const double& falseEasting);
+// SetupProjection for a latitude of origin at a pole (only the sign of
+// originLat is read).  The pole at the cone's apex has map radius 0, so the
+// false northing is placed there without evaluating the grid at the pole,
+// where the isometric latitude has no finite value; the other pole lies at
+// infinity and throws InvalidArgument, as SetupProjection does.
+void   SetupProjectionAtPole(const double& originLat, const double& parallel1, const double& parallel2,
+                             const double& centralMeridian, const double& falseNorthing, const double& falseEasting);
 
 // Conversions.  iterations is the caller's counter: each pass of the latitude
 // iteration adds one; passing 32767 throws Overflow and leaves it unchanged.

@@ -20,6 +20,9 @@
 #include <cmath>
 
 #include "ui/About.h"
+#include "ui/EpsgDialog.h"
+#include "core/crs/Registry.h"
+#include "core/setup/Antimeridian.h"
 #include "core/text/AngleText.h"
 #include "ui/Artwork.h"
 #include "core/text/NumberText.h"
@@ -166,6 +169,10 @@ Tarvane::~Tarvane() {
 void Tarvane::buildMenu() {
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileEpsg = mnuFile->addAction(QStringLiteral("Projection from EPSG\u2026"));
+    mnuFileEpsg->setObjectName(QStringLiteral("mnuFileEpsg"));
+    connect(mnuFileEpsg, &QAction::triggered, this, &Tarvane::mnuFileEpsg_Click);
+    mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
     connect(mnuFileExit, &QAction::triggered, this, &Tarvane::mnuFileExit_Click);
@@ -416,7 +423,7 @@ void Tarvane::cmdConvert_Click(std::int16_t Index) {
     try {
         if (Index == 0) {
             lat = readAngle(txtLat, "LAT") * kDegToRad;
-            const double lon = readAngle(txtLon, "LON") * kDegToRad;
+            const double lon = Antimeridian::ToEngine(readAngle(txtLon, "LON") * kDegToRad);
             double easting = 0.0;
             double northing = 0.0;
             GeoToGrid(lat, lon, easting, northing);
@@ -438,7 +445,7 @@ void Tarvane::cmdConvert_Click(std::int16_t Index) {
             std::int16_t iterations = 0;
             GridToGeo(easting, northing, lat, lon, iterations);
             txtLat->setText(formatAngle(lat * kRadToDeg, "LAT"));
-            txtLon->setText(formatAngle(lon * kRadToDeg, "LON"));
+            txtLon->setText(formatAngle(Antimeridian::FromEngine(lon) * kRadToDeg, "LON"));
             setCaption(lblTest, QString::number(iterations));
         }
         what = "The transformation data cannot be computed at this latitude";
@@ -670,6 +677,42 @@ bool Tarvane::Store_Tarvane() {
                     .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("TARVANE.ini"))),
                          QString::fromStdString(reason)));
     return false;
+}
+
+// The registry is read on first use, so that a missing database costs
+// nothing but this entry.
+void Tarvane::mnuFileEpsg_Click() {
+    if (!epsg_) {
+        std::vector<Epsg::Grid> grids;
+        QApplication::setOverrideCursor(Qt::WaitCursor);  // reading a thousand grids takes a moment
+        try {
+            grids = Epsg::Registry().List();
+        } catch (const Epsg::Error& error) {
+            QApplication::restoreOverrideCursor();
+            showMessage(QString::fromStdString(error.what()) + QLatin1Char('.'));
+            return;
+        }
+        QApplication::restoreOverrideCursor();
+        epsg_ = new EpsgDialog(grids, decimalSeparator(), this);
+        connect(epsg_, &QDialog::accepted, this, [this] { typeFields(epsg_->chosenFields()); });
+    }
+    epsg_->open();
+}
+
+void Tarvane::typeFields(const ProjectionSetup::ParameterFields& f) {
+    auto q = [](const std::string& text) { return QString::fromStdString(text); };
+    selectCoordSystem(0);
+    setDatumIndex(cmbDatum->findText(q(f.datum)));
+    setUnitIndex(f.unitTag == "USFeet" ? 1 : 0);
+    // The parallels first: choosing them resets rows 1 and 2.
+    selectParallel(f.oneParallel ? 0 : 1);
+    txtParallel[0]->setText(q(f.parallel[0]));
+    txtParallel[1]->setText(q(f.parallel[1]));
+    if (!f.oneParallel) txtParallel[2]->setText(q(f.parallel[2]));
+    txtCentralMeridian->setText(q(f.centralMeridian));
+    txtFalseNorthing->setText(q(f.falseNorthing));
+    txtFalseEasting->setText(q(f.falseEasting));
+    cmdInit_Click();
 }
 
 void Tarvane::mnuFileExit_Click() {

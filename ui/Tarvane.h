@@ -20,6 +20,10 @@ class QPushButton;
 class QRadioButton;
 class QWidget;
 class About;
+class EpsgDialog;
+namespace ProjectionSetup {
+struct ParameterFields;
+}
 
 class Tarvane : public QMainWindow {
     Q_OBJECT
@@ -56,6 +60,7 @@ public:
     void optParallel_Click(std::int16_t Index);
     void txtParameter_Change();
     void txtAngle_LostFocus(QLineEdit* box);
+    void mnuFileEpsg_Click();
     void mnuFileExit_Click();
     void mnuAboutAbout_Click();
 
@@ -65,6 +70,9 @@ public:
 
     // The About box, if one has been created.
     About* aboutBox() const { return about_.get(); }
+
+    // The dialog of File > "Projection from EPSG…", once it has been opened.
+    EpsgDialog* epsgDialog() const { return epsg_; }
 
     // Whether the window is initialized (the convert buttons are offered).
     bool isInitialized() const { return initialized_; }
@@ -92,6 +100,8 @@ private:
     void setZoneIndex(int index);
     void setDatumIndex(int index);
     void setUnitIndex(int index);
+    // Fills the parameter fields and choices as if the user had typed them.
+    void typeFields(const ProjectionSetup::ParameterFields& fields);
 
     QString formatAngle(double degrees, const char* type) const;
     QString formatFixed(double value, int decimals) const;
@@ -100,6 +110,7 @@ private:
 
     MessageFunction messages_;
     std::unique_ptr<About> about_;
+    EpsgDialog* epsg_ = nullptr;  // a child of the window
     bool initialized_ = false;
     bool exiting_ = false;
     bool inLostFocus_ = false;
@@ -136,6 +147,7 @@ public:
     QLineEdit* txtFalseNorthing = nullptr;
     QLineEdit* txtFalseEasting = nullptr;
     std::array<QLabel*, 2> lblFreeware{};
+    QAction* mnuFileEpsg = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuAboutAbout = nullptr;
 

@@ -101,7 +101,11 @@ void Setup(const ProjectionParameters& p) {
     // A scale factor of 0 maps every point to one grid point; a negative one
     // mirrors the grid.
     if (p.oneParallel && !(p.scaleFactor > 0.0)) throw ScaleFactorError("The scale factor must be greater than 0.");
-    SetDatum(p.datum);
+    if (p.ellipsoid) {
+        SetEllipsoid(p.ellipsoid->semiMajorAxis, p.ellipsoid->inverseFlattening);
+    } else {
+        SetDatum(p.datum);
+    }
     const double origin = p.originLat * kDegToRad;
     const double centralMeridian = p.centralMeridian * kDegToRad;
     // Dividing by 1 leaves metres as they are.
@@ -109,6 +113,11 @@ void Setup(const ProjectionParameters& p) {
     const double falseEasting = p.falseEasting / p.unitsPerMetre;
     if (p.oneParallel) {
         SetupSingleParallel(origin, p.scaleFactor, centralMeridian, falseNorthing, falseEasting);
+    } else if (std::fabs(p.originLat) == 90.0) {
+        // The window's factor takes 90 degrees a hair beyond the pole, where
+        // the grid has no value; the pole itself has a place on the cone.
+        SetupProjectionAtPole(origin, p.parallel1 * kDegToRad, p.parallel2 * kDegToRad, centralMeridian,
+                              falseNorthing, falseEasting);
     } else {
         SetupProjection(origin, p.parallel1 * kDegToRad, p.parallel2 * kDegToRad, centralMeridian, falseNorthing,
                         falseEasting);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -48,10 +49,17 @@ public:
 // The whole text (blanks around it aside) must be one finite number.
 bool ReadScaleFactor(const std::string& text, double& scaleFactor);
 
+// An ellipsoid by its size and shape, for a grid on none of the named datums.
+struct Ellipsoid {
+    double semiMajorAxis = 0.0;      // a, metres
+    double inverseFlattening = 0.0;  // 1/f; 0 for a sphere
+};
+
 // A projection as numbers, in the units the user gives them: what the
 // initialize command hands the engine once it has read the fields.
 struct ProjectionParameters {
     std::string datum;               // "WGS84", "NAD83" or "NAD27"
+    std::optional<Ellipsoid> ellipsoid;  // when given, the ellipsoid instead of the datum's
     double unitsPerMetre = 1.0;      // grid units in a metre: 1, or kFeetPerMetre for US survey feet
     bool oneParallel = false;        // one standard parallel with its scale factor
     double originLat = 0.0;          // degrees: latitude of origin, or the one standard parallel
@@ -71,8 +79,10 @@ struct ProjectionParameters {
 ProjectionParameters ReadFields(const ParameterFields& fields,
                                 const std::function<void(const std::string&)>& showMessage);
 
-// Selects the datum and sets up the cone: degrees to radians and feet to
-// metres with the window's factors, then the engine's set-up. Throws
+// Selects the datum (or the ellipsoid) and sets up the cone: degrees to
+// radians and feet to metres with the window's factors, then the engine's
+// set-up; two parallels with the latitude of origin at 90 degrees north or
+// south place the false northing at the pole. Throws
 // Tarvane_Module::ArithmeticError (ArcSinDomainError included), or
 // ScaleFactorError for a scale factor that is not above 0; on a throw the
 // caller must not count the engine as set up.

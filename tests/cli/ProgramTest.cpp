@@ -50,6 +50,9 @@ const std::string kCone = "--datum WGS84 --meridian -96 ";
 const std::string kOrigin = "600000.000\t4000000.000\t1.000203234\t0.000000000\t6349333.132\t6382796.076\n";
 const std::string kOriginCsv = "600000.000,4000000.000,1.000203234,0.000000000,6349333.132,6382796.076";
 
+// Two points far from the origin of zone 4204 of 1927, in US survey feet.
+const std::string kFar = "26 N\t100 W\t1671025.2756\t-665549.1790\t...\n30.5 N\t96.5 W\t2787402.2853\t978053.3097\t...\n";
+
 struct Row {
     std::string args, input;
     int status;
@@ -139,6 +142,20 @@ const Row kRows[] = {
     {kZone + "--format pnezd", "", 2, "", "convert it with --inverse"},
     {kZone + "--format pyxzd --csv", "", 2, "", "excludes"},
     {kZone + "--height 12m", "", 2, "", "--height: \"12m\" is not a number"},
+    // Grids of the EPSG registry, against PROJ's cs2cs: international feet, and
+    // a point across the antimeridian from the central meridian (176 W) and back.
+    {"--epsg 2256", "47 N, 110 W\n", 0, "47 N\t110 W\t1843816.781\t1002948.536\t...", ""},
+    {"--epsg EPSG:26940", "52 N, 179 E\n", 0, "52 N\t179 E\t656902.480\t123207.313\t0.999953866\t-3.98461...", ""},
+    {"--epsg 26940 --inverse", "656902.480 123207.313\n", 0, "656902.480\t123207.313\t51.999999991\t179.000000000\t...", ""},
+    // The registry's NAD27 Texas South Central is the zone 4204 of 1927 to a tenth of a millimetre (the registry
+    // gives Clarke 1866 by its axes, so its e^2 differs from NAD27's in the last digits).
+    {"--epsg 32040 --precision 4", "26 N, 100 W\n30.5 N, 96.5 W\n", 0, kFar, ""},
+    {"--zone 4204 --system 1927 --precision 4", "26 N, 100 W\n30.5 N, 96.5 W\n", 0, kFar, ""},
+    {"--epsg 26915", "", 2, "", "--epsg: EPSG:26915 is not a Lambert conformal conic grid (Transverse Mercator)"},
+    {"--epsg 32040 --zone 4204 --system 1927", "", 2, "", "Exactly 1 option from"},
+    {"--list-epsg 'TEXAS SOUTH central'", "", 0, "2278\tNAD83 / Texas South Central (ftUS)\tUS survey foot\n...32040\t"
+     "NAD27 / Texas South Central\tUS survey foot\n32140\tNAD83 / Texas South Central\tmetre\n", ""},
+    {"--list-epsg zzz", "", 1, "", "no Lambert conic grid of the EPSG registry holds \"zzz\""},
     // Help and version.
     {"--help", "", 0, "tarvane-convert 1.01: converts points...", ""},
     {"--version", "", 0, "tarvane-convert 1.01\n", ""},

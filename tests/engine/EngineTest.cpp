@@ -63,14 +63,18 @@ void expectFailure(const Failure& f, const Out& in = {}) {
 } // namespace
 
 TEST(Engine, Ellipsoids) {
-    struct Row { const char* name; double a; std::uint64_t e2Bits; double e, halfE; }; // all exact
-    for (const Row& r : {Row{"WGS84", 6378137.0, 0x3F7B6B90F1FE94F0, 0.08181919084262149, 0.04090959542131074},
-                         Row{"NAD83", 6378137.0, 0x3F7B6B90F43EE47A, 0.08181919104281579, 0.040909595521407896},
-                         Row{"NAD27", 6378206.4, 0x3F7BB973CBCCF91F, 0.08227185422493918, 0.04113592711246959}}) {
-        SetDatum(r.name);
-        EXPECT_EQ((std::array{State.SemiMajorAxis, State.Eccentricity, State.HalfEccentricity}),
-                  (std::array{r.a, r.e, r.halfE})) << r.name;
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(State.EccentricitySquared), r.e2Bits) << r.name;
+    // All exact; any ellipsoid from its a and published 1/f gives the same.
+    struct Row { const char* name; double a; std::uint64_t e2Bits; double e, halfE, rf; };
+    for (const Row& r : {Row{"WGS84", 6378137.0, 0x3F7B6B90F1FE94F0, 0.08181919084262149, 0.04090959542131074, 298.257223563},
+                         Row{"NAD83", 6378137.0, 0x3F7B6B90F43EE47A, 0.08181919104281579, 0.040909595521407896, 298.257222101},
+                         Row{"NAD27", 6378206.4, 0x3F7BB973CBCCF91F, 0.08227185422493918, 0.04113592711246959, 294.9786982}}) {
+        for (const bool byName : {true, false}) {
+            State = {};
+            byName ? SetDatum(r.name) : SetEllipsoid(r.a, r.rf);
+            EXPECT_EQ((std::array{State.SemiMajorAxis, State.Eccentricity, State.HalfEccentricity}),
+                      (std::array{r.a, r.e, r.halfE})) << r.name;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(State.EccentricitySquared), r.e2Bits) << r.name;
+        }
     }
     for (const char* unknown : {"wgs84", "WGS84 ", " NAD83", "Nad83", "NAD8", ""}) { // names compare exactly
         SetDatum("NAD27");

@@ -144,7 +144,10 @@ TEST_F(WindowTest, ControlsStandWhereTheFormPutsThem) {
     ASSERT_EQ(menus.size(), 2);
     EXPECT_EQ(menus[0]->text(), QString("&File"));
     EXPECT_EQ(menus[1]->text(), QString("&About"));
-    EXPECT_EQ(menus[0]->menu()->actions().value(0), w.mnuFileExit);
+    EXPECT_EQ(menus[0]->menu()->actions().value(0), w.mnuFileEpsg);
+    EXPECT_EQ(w.mnuFileEpsg->text(), QString("Projection from EPSG\u2026"));
+    EXPECT_TRUE(menus[0]->menu()->actions().value(1)->isSeparator());
+    EXPECT_EQ(menus[0]->menu()->actions().value(2), w.mnuFileExit);
     EXPECT_EQ(w.mnuFileExit->text(), QString("E&xit"));
     EXPECT_EQ(menus[1]->menu()->actions().value(0), w.mnuAboutAbout);
     EXPECT_EQ(w.mnuAboutAbout->text(), QString("About"));
@@ -363,7 +366,8 @@ TEST_F(WindowTest, FailuresOfTheEngineAreReportedAndTheWindowGoesOn) {
         {"parallels symmetric about the equator", "0", "30 S", "30 N", "500000", setUp + "division by zero."},
         {"two equal parallels", "30", "30 N", "30 N", "500000",
          setUp + "invalid operation. Two equal standard parallels"},
-        {"origin at the pole", "90 N", "20 N", "40 N", "500000", setUp + "invalid argument."},
+        // The pole at the apex has a place on the cone; the other lies at infinity.
+        {"origin at the far pole", "90 S", "20 N", "40 N", "500000", setUp + "invalid argument."},
         // A thousandth of a second apart near the pole: rounding puts the sine of the equivalent parallel above 1.
         {"arcsine beyond 1", "30", "89 58 31.857", "89 58 31.858", "500000", "ARCSINUS DATA ERROR"},
         {"scale factor not a number", "30", "abc", "", "500000",

@@ -1,0 +1,269 @@
+#include "core/crs/Registry.h"
+
+#include <proj.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace Epsg {
+
+namespace {
+
+// The C API of PROJ 8 or later: older ones lack calls this code relies on.
+constexpr int kOldestMajor = 8;
+
+constexpr double kDegree = std::numbers::pi / 180.0;  // PROJ's factor of the degree, so degrees stay exact
+
+struct Destroy {
+    void operator()(PJ* object) const { proj_destroy(object); }
+};
+using Object = std::unique_ptr<PJ, Destroy>;
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+std::string Label(const std::string& code) { return "EPSG:" + code; }
+
+std::string Named(const std::string& code, const PJ* object) {
+    const char* name = proj_get_name(object);
+    return Label(code) + (name ? " (" + std::string(name) + ")" : std::string());
+}
+
+}  // namespace
+
+struct Registry::Context {
+    PJ_CONTEXT* pj = nullptr;
+    std::string message;  // PROJ's last error, which it would otherwise print
+
+    ~Context() {
+        if (pj) proj_context_destroy(pj);
+    }
+    static void Log(void* self, int level, const char* text) {
+        if (level != PJ_LOG_ERROR || !text) return;
+        std::string_view message = text;
+        // "proj_create_from_database: crs not found": the user needs no function name.
+        if (message.starts_with("proj_") && message.find(": ") != std::string_view::npos)
+            message.remove_prefix(message.find(": ") + 2);
+        static_cast<Context*>(self)->message = message;
+    }
+    std::string Reason() const {
+        return message.empty() ? proj_context_errno_string(pj, proj_context_errno(pj)) : message;
+    }
+};
+
+Registry::Registry() : context_(std::make_unique<Context>()) {
+    // Once a run: proj_info keeps the search path of the moment in PROJ's
+    // default context, which every later context copies.
+    static const PJ_INFO info = proj_info();
+    if (info.major < kOldestMajor) {
+        throw Error("PROJ " + std::string(info.version) + " is too old to read the EPSG registry: TARVANE needs PROJ " +
+                    std::to_string(kOldestMajor) + ".0 or later");
+    }
+    Context& c = *context_;
+    c.pj = proj_context_create();
+    if (!c.pj) throw Error("PROJ cannot start: out of memory");
+    proj_log_func(c.pj, &c, &Context::Log);
+    if (!proj_context_get_database_path(c.pj)) {
+        if (c.message.find("Cannot find proj.db") != std::string::npos) {
+            throw Error("PROJ's database of coordinate reference systems, proj.db, was not found: install the "
+                        "package proj-data, or set PROJ_DATA to the folder that holds proj.db");
+        }
+        throw Error("PROJ's database of coordinate reference systems, proj.db, cannot be read: " + c.Reason());
+    }
+    if (!proj_context_get_database_metadata(c.pj, "EPSG.VERSION")) {
+        throw Error("PROJ's database of coordinate reference systems holds no EPSG registry");
+    }
+}
+
+Registry::~Registry() = default;
+
+Grid Registry::Read(std::string_view text) const {
+    Context& c = *context_;
+    std::string_view digits = text;
+    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+    while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
+    if (digits.size() > 5 && Lower(digits.substr(0, 5)) == "epsg:") digits.remove_prefix(5);
+    int number = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || number <= 0) {
+        throw Error("\"" + std::string(text) + "\" is not an EPSG code: give its number, such as 32040");
+    }
+    const std::string code = std::to_string(number);
+
+    c.message.clear();
+    const Object crs(proj_create_from_database(c.pj, "EPSG", code.c_str(), PJ_CATEGORY_CRS, 0, nullptr));
+    if (!crs) {
+        if (c.message.find("not found") != std::string::npos)
+            throw Error(Label(code) + " is not in the EPSG registry");
+        throw Error(Label(code) + " cannot be read from PROJ's database: " + c.Reason());
+    }
+    const PJ_TYPE type = proj_get_type(crs.get());
+    if (type == PJ_TYPE_GEOGRAPHIC_2D_CRS || type == PJ_TYPE_GEOGRAPHIC_3D_CRS || type == PJ_TYPE_GEOGRAPHIC_CRS) {
+        throw Error(Named(code, crs.get()) +
+                    " is a geographic CRS, not a grid: give the code of a Lambert conformal conic grid");
+    }
+    if (type != PJ_TYPE_PROJECTED_CRS) {
+        throw Error(Named(code, crs.get()) +
+                    " is not a projected CRS: give the code of a Lambert conformal conic grid");
+    }
+
+    const Object operation(proj_crs_get_coordoperation(c.pj, crs.get()));
+    const char *methodName = nullptr, *methodAuthority = nullptr, *methodCode = nullptr;
+    if (!operation ||
+        !proj_coordoperation_get_method_info(c.pj, operation.get(), &methodName, &methodAuthority, &methodCode)) {
+        throw Error(Named(code, crs.get()) + " has no projection method in PROJ's database");
+    }
+    const std::string method = methodName ? methodName : "";
+    const bool oneParallel = std::string_view(methodCode ? methodCode : "") == "9801";
+    if (std::string_view(methodAuthority ? methodAuthority : "") != "EPSG" ||
+        (!oneParallel && std::string_view(methodCode ? methodCode : "") != "9802")) {
+        if (method.starts_with("Lambert Conic Conformal")) {
+            throw Error(Named(code, crs.get()) + " uses " + method +
+                        ", a variant that TARVANE does not take: only the 1SP and 2SP methods");
+        }
+        throw Error(Label(code) + " is not a Lambert conformal conic grid (" + method + ")");
+    }
+
+    if (proj_is_deprecated(crs.get())) {
+        std::string replacements;
+        if (PJ_OBJ_LIST* list = proj_get_non_deprecated(c.pj, crs.get())) {
+            for (int i = 0, n = proj_list_get_count(list); i < n; ++i) {
+                const Object other(proj_list_get(c.pj, list, i));
+                const char* otherCode = other ? proj_get_id_code(other.get(), 0) : nullptr;
+                if (otherCode) replacements += (replacements.empty() ? "" : " or ") + Named(otherCode, other.get());
+            }
+            proj_list_destroy(list);
+        }
+        throw Error(Named(code, crs.get()) + " is deprecated" +
+                    (replacements.empty() ? ", and the registry names no replacement"
+                                          : "; the registry replaces it with " + replacements));
+    }
+
+    Grid grid;
+    grid.code = number;
+    grid.name = proj_get_name(crs.get()) ? proj_get_name(crs.get()) : "";
+
+    // The grid unit: both axes of the coordinate system share it.
+    const Object cs(proj_crs_get_coordinate_system(c.pj, crs.get()));
+    double metresPerUnit[2] = {0.0, 0.0};
+    const char *unitName = nullptr, *unitCode = nullptr;
+    for (int axis = 0; axis < 2; ++axis) {
+        if (!cs || !proj_cs_get_axis_info(c.pj, cs.get(), axis, nullptr, nullptr, nullptr, &metresPerUnit[axis],
+                                          &unitName, nullptr, &unitCode)) {
+            throw Error(Named(code, crs.get()) + " has no grid axes in PROJ's database");
+        }
+    }
+    if (metresPerUnit[0] != metresPerUnit[1] || !(metresPerUnit[0] > 0.0)) {
+        throw Error(Named(code, crs.get()) + " gives its easting and northing in different units");
+    }
+    grid.unitName = unitName ? unitName : "";
+    grid.unitCode = unitCode ? std::atoi(unitCode) : 0;
+
+    // Each parameter by its EPSG code, as a factor of its unit: angles in
+    // degrees (whatever unit the registry gives them in), lengths in the
+    // grid unit, the scale factor as it is.
+    const auto parameter = [&](const char* parameterCode, const char* what) {
+        for (int i = 0, n = proj_coordoperation_get_param_count(c.pj, operation.get()); i < n; ++i) {
+            const char *authority = nullptr, *id = nullptr, *category = nullptr;
+            double value = 0.0, factor = 0.0;
+            if (proj_coordoperation_get_param(c.pj, operation.get(), i, nullptr, &authority, &id, &value, nullptr,
+                                              &factor, nullptr, nullptr, nullptr, &category) &&
+                std::string_view(authority ? authority : "") == "EPSG" &&
+                std::string_view(id ? id : "") == parameterCode) {
+                const std::string_view kind = category ? category : "";
+                if (kind == "angular") return value * (factor / kDegree);
+                if (kind == "linear") return factor == metresPerUnit[0] ? value : value * factor / metresPerUnit[0];
+                return value;
+            }
+        }
+        throw Error(Named(code, crs.get()) + " lacks its " + what + " in PROJ's database");
+    };
+    ProjectionSetup::ProjectionParameters& p = grid.parameters;
+    p.oneParallel = oneParallel;
+    if (oneParallel) {
+        p.originLat = parameter("8801", "latitude of natural origin");
+        p.centralMeridian = parameter("8802", "longitude of natural origin");
+        p.scaleFactor = parameter("8805", "scale factor at natural origin");
+        p.falseEasting = parameter("8806", "false easting");
+        p.falseNorthing = parameter("8807", "false northing");
+    } else {
+        p.originLat = parameter("8821", "latitude of false origin");
+        p.centralMeridian = parameter("8822", "longitude of false origin");
+        p.parallel1 = parameter("8823", "latitude of 1st standard parallel");
+        p.parallel2 = parameter("8824", "latitude of 2nd standard parallel");
+        p.falseEasting = parameter("8826", "easting at false origin");
+        p.falseNorthing = parameter("8827", "northing at false origin");
+    }
+    p.unitsPerMetre = metresPerUnit[0] == 1.0 ? 1.0 : 1.0 / metresPerUnit[0];
+
+    // The engine counts longitudes from Greenwich.
+    const Object meridian(proj_get_prime_meridian(c.pj, crs.get()));
+    double meridianLongitude = 0.0, meridianFactor = 0.0;
+    if (!meridian || !proj_prime_meridian_get_parameters(c.pj, meridian.get(), &meridianLongitude, &meridianFactor,
+                                                         nullptr)) {
+        throw Error(Named(code, crs.get()) + " has no prime meridian in PROJ's database");
+    }
+    if (meridianLongitude != 0.0) p.centralMeridian += meridianLongitude * (meridianFactor / kDegree);
+
+    const Object ellipsoid(proj_get_ellipsoid(c.pj, crs.get()));
+    double a = 0.0, b = 0.0, inverseFlattening = 0.0;
+    int bComputed = 0;
+    if (!ellipsoid ||
+        !proj_ellipsoid_get_parameters(c.pj, ellipsoid.get(), &a, &b, &bComputed, &inverseFlattening)) {
+        throw Error(Named(code, crs.get()) + " has no ellipsoid in PROJ's database");
+    }
+    // An ellipsoid given by its two axes: 1/f = a / (a - b), 0 for a sphere.
+    if (!bComputed) inverseFlattening = a == b ? 0.0 : a / (a - b);
+    p.ellipsoid = ProjectionSetup::Ellipsoid{a, inverseFlattening};
+    grid.ellipsoidName = proj_get_name(ellipsoid.get()) ? proj_get_name(ellipsoid.get()) : "";
+    const char* ellipsoidCode = proj_get_id_code(ellipsoid.get(), 0);
+    grid.ellipsoidCode = ellipsoidCode ? std::atoi(ellipsoidCode) : 0;
+    return grid;
+}
+
+std::vector<Grid> Registry::List() const {
+    Context& c = *context_;
+    PROJ_CRS_LIST_PARAMETERS* parameters = proj_get_crs_list_parameters_create();
+    const PJ_TYPE projected = PJ_TYPE_PROJECTED_CRS;
+    parameters->types = &projected;
+    parameters->typesCount = 1;
+    parameters->allow_deprecated = 0;
+    int count = 0;
+    PROJ_CRS_INFO** list = proj_get_crs_info_list_from_database(c.pj, "EPSG", parameters, &count);
+    proj_get_crs_list_parameters_destroy(parameters);
+    std::vector<Grid> grids;
+    for (int i = 0; i < count; ++i) {
+        const std::string_view method = list[i]->projection_method_name ? list[i]->projection_method_name : "";
+        if (method != "Lambert Conic Conformal (1SP)" && method != "Lambert Conic Conformal (2SP)") continue;
+        try {
+            grids.push_back(Read(list[i]->code));
+        } catch (const Error&) {
+            // Not one that Read takes after all: not listed.
+        }
+    }
+    proj_crs_info_list_destroy(list);
+    std::sort(grids.begin(), grids.end(), [](const Grid& x, const Grid& y) { return x.code < y.code; });
+    return grids;
+}
+
+std::string SearchText(const Grid& grid) { return std::to_string(grid.code) + ' ' + Lower(grid.name); }
+
+bool Matches(std::string_view searchText, std::string_view query) {
+    const std::string words = Lower(query);
+    std::size_t at = 0;
+    while ((at = words.find_first_not_of(' ', at)) != std::string::npos) {
+        const std::size_t end = std::min(words.find(' ', at), words.size());
+        if (searchText.find(std::string_view(words).substr(at, end - at)) == std::string_view::npos) return false;
+        at = end;
+    }
+    return true;
+}
+
+}  // namespace Epsg

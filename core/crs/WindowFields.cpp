@@ -1,0 +1,45 @@
+#include "core/crs/WindowFields.h"
+
+#include "core/text/AngleText.h"
+
+namespace Epsg {
+
+bool WindowFields(const Grid& grid, char decimalSeparator, ProjectionSetup::ParameterFields& fields,
+                  std::string& reason) {
+    ProjectionSetup::ParameterFields f;
+    switch (grid.ellipsoidCode) {
+        case 7030: f.datum = "WGS84"; break;  // WGS 84
+        case 7019: f.datum = "NAD83"; break;  // GRS 1980
+        case 7008: f.datum = "NAD27"; break;  // Clarke 1866
+        default:
+            reason = "its ellipsoid, " + grid.ellipsoidName +
+                     ", is none of the window's datums (WGS84, NAD83 on GRS 1980, NAD27 on Clarke 1866)";
+            return false;
+    }
+    switch (grid.unitCode) {
+        case 9001: f.unitTag = "meter"; break;
+        case 9003: f.unitTag = "USFeet"; break;
+        default:
+            reason = "its unit, the " + grid.unitName + ", is neither the metre nor the US survey foot";
+            return false;
+    }
+    const ProjectionSetup::ProjectionParameters& p = grid.parameters;
+    const auto angle = [decimalSeparator](double degrees, const char* type) {
+        return HrHms(degrees, type, "FORM", 3, decimalSeparator);
+    };
+    f.oneParallel = p.oneParallel;
+    f.parallel[0] = angle(p.originLat, "LAT");
+    if (p.oneParallel) {
+        f.parallel[1] = ProjectionSetup::PlainNumber(p.scaleFactor, decimalSeparator);
+    } else {
+        f.parallel[1] = angle(p.parallel1, "LAT");
+        f.parallel[2] = angle(p.parallel2, "LAT");
+    }
+    f.centralMeridian = angle(p.centralMeridian, "LON");
+    f.falseNorthing = ProjectionSetup::PlainNumber(p.falseNorthing, decimalSeparator);
+    f.falseEasting = ProjectionSetup::PlainNumber(p.falseEasting, decimalSeparator);
+    fields = f;
+    return true;
+}
+
+}  // namespace Epsg
