@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: tarvane-convert PROJECTION [--inverse] [--csv] [--precision N] [--dms]\n"
-    "           [--header] [--columns SPEC] [--format FORMAT] [--height H] [--geojson] [FILE]\n"
+    "           [--header] [--columns LIST] [--format FORMAT] [--height H] [--geojson] [FILE]\n"
     "PROJECTION is one of:\n"
     "  --zone N --system 1983|1927\n"
     "  --datum WGS84|NAD83|NAD27 --meridian LON\n"

@@ -278,7 +278,8 @@ std::string Tarvane_File_Bytes(const TarvaneSettings& s) {
     for (const Field& f : kFields) {
         if (f.integer) {
             const int v = s.*f.integer;
-            out += (v < 0 ? "" : " ") + std::to_string(v) + " ";
+            if (v >= 0) out += ' ';
+            out += std::to_string(v) + " ";
         } else {
             std::string line = Cp1252::FromUtf8(s.*f.text, '?');
             // A line end inside a text would shift every later line.

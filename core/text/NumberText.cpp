@@ -78,8 +78,8 @@ double XVal(const std::string& Instring) {
     digits.erase(0, first);
     digits.erase(digits.find_last_not_of('0') + 1);
 
-    const std::string number =
-        (negative ? "-" : "") + digits.substr(0, 1) + "." + digits.substr(1) + "e" + std::to_string(power);
+    std::string number(negative ? "-" : "");
+    number += digits.substr(0, 1) + "." + digits.substr(1) + "e" + std::to_string(power);
     double value = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec == std::errc::result_out_of_range) return power > 0 ? infinity : zero;
