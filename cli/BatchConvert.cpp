@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -322,11 +324,155 @@ bool ConvertLine(std::string_view line, const Format& f, std::string& out, std::
     return ok;
 }
 
+namespace {
+
+// What every record of a run shares: how to read it and how to write it.
+struct Context {
+    const Format& f;
+    const Layout& layout;
+    bool table, heights;
+    char sep;
+    const std::vector<std::string>& names;       // of the input's columns
+    const std::vector<std::string>& resultKeys;  // of a feature's results
+    const std::string& pointOut;                 // the columns of a point file written
+};
+
+// Records read but not yet converted, copied out of the reader's buffer.
+struct Batch {
+    struct Item {
+        std::size_t text, textLength, lineEndLength;
+        long line;
+        Record::Fault fault;
+    };
+    std::string bytes;
+    std::vector<Item> items;
+
+    void Add(const Record& r) {
+        items.push_back({bytes.size(), r.text.size(), r.lineEnd.size(), r.line, r.fault});
+        bytes.append(r.text).append(r.lineEnd);
+    }
+    bool Full() const { return items.size() >= 8192 || bytes.size() >= (std::size_t{1} << 19); }
+    Record Get(std::size_t k) const {
+        const Item& i = items[k];
+        Record r;
+        r.text = std::string_view(bytes).substr(i.text, i.textLength);
+        r.lineEnd = std::string_view(bytes).substr(i.text + i.textLength, i.lineEndLength);
+        r.line = i.line;
+        r.fault = i.fault;
+        return r;
+    }
+    void Clear() {
+        bytes.clear();
+        items.clear();
+    }
+};
+
+// Converts records one after another into rows or features, and the reasons
+// of those that fail into messages.
+class Converter {
+public:
+    explicit Converter(const Context& context) : c_(context), plainFields_(2) {}
+
+    std::string output, messages;
+    int status = 0;
+
+    void Convert(const Record& r) {
+        const Format& f = c_.f;
+        const Layout& layout = c_.layout;
+        const std::string& point = layout.pointFormat;
+        const std::string_view lineEnd = c_.table && !r.lineEnd.empty() ? r.lineEnd : "\n";
+        if (r.fault == Record::Fault::None && (Blank(r.text) || (!c_.table && r.text.front() == '#'))) {
+            if (!f.geojson) output.append(r.text).append(lineEnd);  // copied unchanged
+            return;
+        }
+        // Read the record into its fields, and convert its point.
+        bool ok = false, split = false;
+        Point p;
+        const std::vector<Field>* fields = &plainFields_;
+        plainFields_[0] = plainFields_[1] = {};
+        if (r.fault == Record::Fault::TooLong) {
+            why_ = "longer than " + std::to_string(BatchInput::kMaxRecord) + " bytes";
+        } else if (r.fault == Record::Fault::OpenQuote) {
+            why_ = "a quoted field is not closed (by the end of the file, or within " +
+                   std::to_string(BatchInput::kMaxRecord) + " bytes)";
+        } else if (!c_.table) {
+            std::string_view a, b;
+            ok = ConvertPlain(r.text, f, a, b, p, why_);
+            plainFields_[0] = {a, a};
+            plainFields_[1] = {b, b};
+        } else if (!(split = splitter_.Split(r.text, layout.delimiter, why_))) {
+        } else if (fields = &splitter_.fields(); layout.fieldCount && fields->size() != layout.fieldCount) {
+            why_ = "expected " + std::to_string(layout.fieldCount) + " fields" +
+                   (point.empty() ? " as in the first line" : " (" + point + ")") + ", found " +
+                   std::to_string(fields->size());
+        } else {
+            const auto value = [&](int k) { return (*fields)[static_cast<std::size_t>(k)].value; };
+            const bool column = layout.height >= 0 && !Blank(value(layout.height));
+            double height = f.heightValue;
+            if (column && !BatchInput::ReadNumber(value(layout.height), height)) {
+                why_ = "height " + BatchInput::Quote(value(layout.height)) + ": not a number";
+            } else {
+                const double* h = column || f.height ? &height : nullptr;
+                ok = f.inverse ? Compute(value(layout.easting), value(layout.northing), f, h, p, why_)
+                               : Compute(value(layout.latitude), value(layout.longitude), f, h, p, why_);
+            }
+        }
+        if (!ok) {
+            messages += "tarvane-convert: line " + std::to_string(r.line) + ": " + why_ + "\n";
+            status = 1;
+        }
+        if (c_.table && !split) fields = &plainFields_;  // nothing of it could be read
+
+        // Write its row or feature.
+        if (f.geojson) {
+            output += ",\n";
+            AppendFeature(output, c_.names, *fields, c_.resultKeys, ok ? &p : nullptr, why_, f);
+            return;
+        }
+        if (!c_.table) {
+            AppendPlainRow(output, (*fields)[0].raw, (*fields)[1].raw, ok ? &p : nullptr, f);
+        } else if (!point.empty()) {
+            // A point file keeps its columns, with ERROR in those it could not fill.
+            const auto raw = [&](char c) {
+                const std::size_t k = point.find(c);
+                return k < fields->size() ? (*fields)[k].raw : std::string_view();
+            };
+            for (std::size_t k = 0; k < c_.pointOut.size(); ++k) {
+                const char c = c_.pointOut[k];
+                if (k) output += ',';
+                if (c == 'p' || c == 'z' || c == 'd') output.append(raw(c));
+                else if (!ok) output += "ERROR";
+                else if (c == 'n' || c == 'e') AppendFixed(output, c == 'n' ? p.northing : p.easting, f.precision);
+                else if (f.dms) AppendText(output, HrHms(c == 'y' ? p.latitude : p.longitude, c == 'y' ? "LAT" : "LON", "form", 3, '.'), ',');
+                else AppendFixed(output, c == 'y' ? p.latitude : p.longitude, kDegreeDecimals);
+            }
+        } else {
+            // The record as it came (in one quoted field when it could not be
+            // read), then the results.
+            if (split) output.append(r.text);
+            else AppendText(output, r.text, c_.sep);
+            output += c_.sep;
+            if (ok) AppendResults(output, p, f, c_.sep, c_.heights);
+            else AppendErrorResults(output, f, c_.sep, c_.heights);
+        }
+        output.append(lineEnd);
+    }
+
+private:
+    const Context& c_;
+    BatchInput::FieldSplitter splitter_;
+    std::vector<Field> plainFields_;
+    std::string why_;
+};
+
+}  // namespace
+
 int Run(int in, int out, int err, const Format& f, bool progress) {
     std::string output, messages, why;
     output.reserve(2 * kBlock);
     int status = 0;
     bool progressShown = false;
+    long shownRecords = 0;
     auto lastProgress = std::chrono::steady_clock::now();
 
     // Passes on what is done; false with errno set when the output fails.
@@ -345,13 +491,9 @@ int Run(int in, int out, int err, const Format& f, bool progress) {
     const auto flushOrNote = [&]() {
         if (writeError == 0 && !flush()) writeError = errno ? errno : EIO;
     };
-    const auto report = [&](long line, const std::string& reason) {
-        messages += "tarvane-convert: line " + std::to_string(line) + ": " + reason + "\n";
-        status = 1;
-    };
-
     const bool knownTable = !f.pointFormat.empty() || f.header || !f.columns.empty();
-    BatchInput::RecordReader reader(in, knownTable, flushOrNote);
+    std::function<void()> onWait = flushOrNote;  // before the input may keep us waiting
+    BatchInput::RecordReader reader(in, knownTable, [&] { onWait(); });
     BatchInput::FieldSplitter splitter;
     Record r;
     bool pending = reader.Next(r);  // a record read but not yet handled
@@ -420,105 +562,65 @@ int Run(int in, int out, int err, const Format& f, bool progress) {
     }
     if (layout.header) pending = reader.Next(r);
 
-    bool firstFeature = true;
-    const std::string& point = layout.pointFormat;
     // Output columns of a point file: a grid file gives latitude and
     // longitude (y, x), a latitude/longitude file gives northing and easting.
     std::string pointOut;
-    if (!point.empty()) {
+    if (!layout.pointFormat.empty()) {
         pointOut = f.inverse ? "pyx" : "pne";
         for (const char c : {'z', 'd'})
-            if (point.find(c) != std::string::npos) pointOut += c;
+            if (layout.pointFormat.find(c) != std::string::npos) pointOut += c;
     }
-    std::vector<Field> plainFields(2);
+    const Context context{f, layout, table, heights, sep, names, resultKeys, pointOut};
+
+    // Records are converted a batch at a time, half of each batch on a second
+    // core where there is one: the engine only reads its record while it
+    // converts. The rows keep their order.
+    Batch batch;
+    Converter first(context), second(context);
+    const bool twoCores = std::thread::hardware_concurrency() > 1;
+    bool firstFeature = true;
     long records = 0;
-    for (; pending; pending = reader.Next(r)) {
-        const std::string_view lineEnd = table && !r.lineEnd.empty() ? r.lineEnd : "\n";
-        if (r.fault == Record::Fault::None && (Blank(r.text) || (!table && r.text.front() == '#'))) {
-            if (!f.geojson) output.append(r.text).append(lineEnd);  // copied unchanged
-            continue;
-        }
-        // Read the record into its fields, and convert its point.
-        bool ok = false, split = false;
-        Point p;
-        std::vector<Field>* fields = &plainFields;
-        plainFields[0] = plainFields[1] = {};
-        if (r.fault == Record::Fault::TooLong) {
-            why = "longer than " + std::to_string(BatchInput::kMaxRecord) + " bytes";
-        } else if (r.fault == Record::Fault::OpenQuote) {
-            why = "a quoted field is not closed (by the end of the file, or within " +
-                  std::to_string(BatchInput::kMaxRecord) + " bytes)";
-        } else if (!table) {
-            std::string_view a, b;
-            ok = ConvertPlain(r.text, f, a, b, p, why);
-            plainFields[0] = {a, a};
-            plainFields[1] = {b, b};
-        } else if (!(split = splitter.Split(r.text, layout.delimiter, why))) {
-        } else if (fields = const_cast<std::vector<Field>*>(&splitter.fields());
-                   layout.fieldCount && fields->size() != layout.fieldCount) {
-            why = "expected " + std::to_string(layout.fieldCount) + " fields" +
-                  (point.empty() ? " as in the first line" : " (" + point + ")") + ", found " +
-                  std::to_string(fields->size());
-        } else {
-            const auto value = [&](int k) { return (*fields)[static_cast<std::size_t>(k)].value; };
-            const bool column = layout.height >= 0 && !Blank(value(layout.height));
-            double height = f.heightValue;
-            if (column && !BatchInput::ReadNumber(value(layout.height), height)) {
-                why = "height " + BatchInput::Quote(value(layout.height)) + ": not a number";
-            } else {
-                const double* h = column || f.height ? &height : nullptr;
-                ok = f.inverse ? Compute(value(layout.easting), value(layout.northing), f, h, p, why)
-                               : Compute(value(layout.latitude), value(layout.longitude), f, h, p, why);
+    const auto convert = [&]() {
+        const std::size_t n = batch.items.size();
+        const std::size_t half = twoCores && n >= 64 ? n / 2 : n;
+        std::thread helper;
+        if (half < n) helper = std::thread([&] { for (std::size_t k = half; k < n; ++k) second.Convert(batch.Get(k)); });
+        for (std::size_t k = 0; k < half; ++k) first.Convert(batch.Get(k));
+        if (helper.joinable()) helper.join();
+        for (Converter* c : {&first, &second}) {
+            std::string_view done = c->output;
+            if (f.geojson && firstFeature && !done.empty()) {
+                done.remove_prefix(1);  // no comma before the first feature
+                firstFeature = false;
             }
+            output.append(done);
+            messages += c->messages;
+            status = std::max(status, c->status);
+            c->output.clear();
+            c->messages.clear();
         }
-        if (!ok) report(r.line, why);
-        if (table && !split) fields = &plainFields;  // nothing of it could be read
-
-        // Write its row or feature.
-        if (f.geojson) {
-            output += firstFeature ? "\n" : ",\n";
-            firstFeature = false;
-            AppendFeature(output, names, *fields, resultKeys, ok ? &p : nullptr, why, f);
-        } else if (!table) {
-            AppendPlainRow(output, (*fields)[0].raw, (*fields)[1].raw, ok ? &p : nullptr, f);
-        } else if (!point.empty()) {
-            // A point file keeps its columns, with ERROR in those it could not fill.
-            const auto raw = [&](char c) {
-                const std::size_t k = point.find(c);
-                return k < fields->size() ? (*fields)[k].raw : std::string_view();
-            };
-            for (std::size_t k = 0; k < pointOut.size(); ++k) {
-                const char c = pointOut[k];
-                if (k) output += ',';
-                if (c == 'p' || c == 'z' || c == 'd') output.append(raw(c));
-                else if (!ok) output += "ERROR";
-                else if (c == 'n' || c == 'e') AppendFixed(output, c == 'n' ? p.northing : p.easting, f.precision);
-                else if (f.dms) AppendText(output, HrHms(c == 'y' ? p.latitude : p.longitude, c == 'y' ? "LAT" : "LON", "form", 3, '.'), ',');
-                else AppendFixed(output, c == 'y' ? p.latitude : p.longitude, kDegreeDecimals);
-            }
-        } else {
-            // The record as it came (in one quoted field when it could not be
-            // read), then the results.
-            if (split) output.append(r.text);
-            else AppendText(output, r.text, sep);
-            output += sep;
-            if (ok) AppendResults(output, p, f, sep, heights);
-            else AppendErrorResults(output, f, sep, heights);
-        }
-        if (!f.geojson) output.append(lineEnd);
-
-        ++records;
-        if (progress && (records & 0x3FFF) == 0) {
+        records += static_cast<long>(n);
+        batch.Clear();
+        if (progress && records - shownRecords >= 0x4000) {
             const auto now = std::chrono::steady_clock::now();
             if (now - lastProgress >= std::chrono::milliseconds(250)) {
                 lastProgress = now;
+                shownRecords = records;
                 progressShown = true;
                 WriteAll(err, "\rtarvane-convert: " + std::to_string(records) + " records");
             }
         }
         if (output.size() >= kBlock) flushOrNote();
-        if (writeError) break;
+    };
+    onWait = [&]() {
+        convert();
+        flushOrNote();
+    };
+    for (; pending && !writeError; pending = reader.Next(r)) {
+        batch.Add(r);
+        if (batch.Full()) convert();
     }
+    convert();
     if (f.geojson) output += "\n]}\n";
     flushOrNote();
     const int failure = writeError ? writeError : reader.error();

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace BatchConvert {
@@ -13,14 +14,37 @@ constexpr std::uint64_t kPow10[16] = {1,          10,          100,          100
                                       10000000000, 100000000000, 1000000000000, 10000000000000,
                                       100000000000000, 1000000000000000};
 
-// Decimal digits of v, least significant first; returns their count.
+constexpr double kPow10d[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};  // exact
+
+// Decimal digits of v, least significant first, two at a time; returns their count.
 int Digits(std::uint64_t v, char* digits) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
+    while (v >= 10) {
+        const auto r = static_cast<unsigned>(v % 100);
+        v /= 100;
+        digits[n++] = kPairs[2 * r + 1];
+        digits[n++] = kPairs[2 * r];
+    }
+    if (v != 0 || n == 0) digits[n++] = static_cast<char>('0' + v);
     return n;
+}
+
+// |value| * 10^decimals rounded half to even, from the double product when
+// that product cannot lie on the other side of a tie than the exact one (it
+// is off by at most half an ulp): the common case, without 128-bit work.
+bool FastScaled(double value, int decimals, std::uint64_t& q) {
+    const double a = std::fabs(value) * kPow10d[decimals];
+    if (!(a < 4e15)) return false;
+    const double whole = std::floor(a);
+    const double fraction = a - whole;  // exact
+    if (std::fabs(fraction - 0.5) <= a * 0x1p-52 + 0x1p-1074) return false;
+    q = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    return true;
 }
 
 }  // namespace
@@ -42,19 +66,25 @@ char* FormatFixed(char* first, double value, int decimals) {
         return std::to_chars(first, first + 400, value, std::chars_format::fixed, decimals).ptr;
     }
 
-    // q = value * 10^decimals rounded half to even, in exact integer arithmetic:
-    // m * 10^15 < 2^103 and a shift by at most 10 stays below 2^128.
+    // q = value * 10^decimals rounded half to even; where the double product
+    // will not do, in exact integer arithmetic: m * 10^15 < 2^103 and a shift
+    // by at most 10 stays below 2^128.
     __extension__ using u128 = unsigned __int128;
-    const u128 scaled = static_cast<u128>(m) * kPow10[decimals];
+    std::uint64_t fast = 0;
     u128 q = 0;
-    if (e >= 0) {
-        q = scaled << e;
-    } else if (-e < 127) {  // otherwise below 2^103 / 2^127: rounds to 0
-        const int s = -e;
-        q = scaled >> s;
-        const u128 rest = scaled - (q << s);
-        const u128 half = static_cast<u128>(1) << (s - 1);
-        if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    if (FastScaled(value, decimals, fast)) {
+        q = fast;
+    } else {
+        const u128 scaled = static_cast<u128>(m) * kPow10[decimals];
+        if (e >= 0) {
+            q = scaled << e;
+        } else if (-e < 127) {  // otherwise below 2^103 / 2^127: rounds to 0
+            const int s = -e;
+            q = scaled >> s;
+            const u128 rest = scaled - (q << s);
+            const u128 half = static_cast<u128>(1) << (s - 1);
+            if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+        }
     }
 
     char digits[48];
