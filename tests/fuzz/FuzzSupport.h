@@ -13,9 +13,6 @@ namespace fuzz {
     std::abort();
 }
 
-inline void Require(bool ok, const char* what) {
-    if (!ok) [[unlikely]]
-        Fail(what);
-}
+inline void Require(bool ok, const char* what) { if (!ok) [[unlikely]] Fail(what); }
 
 } // namespace fuzz

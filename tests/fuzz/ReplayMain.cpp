@@ -1,7 +1,6 @@
 // Runs a fuzz target once over each file given or found in a folder given,
-// for the builds without libFuzzer, so that every ordinary test run checks
-// the committed corpus and the crash inputs kept in it.
-// Usage: fuzz_<target> FILE|FOLDER...
+// for the builds without libFuzzer: every ordinary test run checks the
+// committed corpus. Usage: fuzz_<target> FILE|FOLDER...
 
 #include <algorithm>
 #include <cstdint>
@@ -18,11 +17,8 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::vector<fs::path> files;
     for (int k = 1; k < argc; ++k) {
-        if (!fs::is_directory(argv[k])) {
-            files.emplace_back(argv[k]);
-            continue;
-        }
-        for (const auto& entry : fs::recursive_directory_iterator(argv[k]))
+        if (!fs::is_directory(argv[k])) files.emplace_back(argv[k]);
+        else for (const auto& entry : fs::recursive_directory_iterator(argv[k]))
             if (entry.is_regular_file()) files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());

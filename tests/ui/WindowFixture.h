@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "core/settings/Settings.h"
 #include "ui/Tarvane.h"
 
 class WindowTest : public ::testing::Test {
@@ -31,6 +31,7 @@ protected:
     }
     void TearDown() override {
         window.reset();
+        Reset_Settings_File_Calls();
         QDir::setCurrent(previous_);
     }
 
@@ -53,33 +54,34 @@ protected:
         return *window;
     }
 
-    template <typename T = QWidget> T* find(const QString& name) const {
-        auto* w = window->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
+    static void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Picks a list entry as a user would, which runs the list's click handler.
+    static void choose(QComboBox* list, int index) {
+        list->setCurrentIndex(index);
+        emit list->activated(index);
     }
-
-    // Replaces the whole text as a user would: select all, type.
+    // Replaces the whole text as a user would: select all, delete, type.
     static void typeInto(QLineEdit* box, const QString& text) {
         box->setFocus(Qt::TabFocusReason);
         box->selectAll();
-        if (text.isEmpty()) QTest::keyClick(box, Qt::Key_Delete);
-        else QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
     }
     // The focus moves to another control of the window, as a Tab would.
     static void leaveTo(QWidget* next) {
         next->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
     }
-    // Picks a list entry as a user would, which runs the list's click handler.
-    static void choose(QComboBox* list, int index) {
-        list->setCurrentIndex(index);
-        emit list->activated(index);
-    }
     // An angle text written with a point, in the regional decimal separator.
     static QString regional(const char* pointText) {
         return QString(pointText).replace('.', QChar(Tarvane::decimalSeparator()));
     }
+    static QStringList texts(std::initializer_list<QLineEdit*> boxes) {
+        QStringList l;
+        for (QLineEdit* box : boxes) l << box->text();
+        return l;
+    }
+    std::string allMessages() const { return messages.join(" | ").toStdString(); }
 
     std::unique_ptr<Tarvane> window;
     QStringList messages;
