@@ -146,14 +146,23 @@ void SetupSingleParallel(const double& parallel, const double& scaleFactor, cons
     S.NorthingOffset = 0.0;
 }
 
+namespace {
+
+// The cone of two parallels, its false northing still on the equivalent parallel.
+void SetupEquivalentCone(const Checked phi1, const Checked phi2, const Checked lambda0, const Checked fn,
+                         const Checked fe) {
+    double phi0 = 0.0, k0 = 0.0;
+    EquivalentParallel(phi1, phi2, phi0, k0);
+    SetupSingleParallel(phi0, k0, lambda0, fn, fe);
+}
+
+} // namespace
+
 void SetupProjection(const double& originLat, const double& parallel1, const double& parallel2,
                      const double& centralMeridian, const double& falseNorthing, const double& falseEasting) {
     const Checked lat0 = finite(originLat), phi1 = finite(parallel1), phi2 = finite(parallel2);
     const Checked lambda0 = finite(centralMeridian), fn = finite(falseNorthing), fe = finite(falseEasting);
-
-    double phi0 = 0.0, k0 = 0.0;
-    EquivalentParallel(phi1, phi2, phi0, k0);
-    SetupSingleParallel(phi0, k0, lambda0, fn, fe);
+    SetupEquivalentCone(phi1, phi2, lambda0, fn, fe);
     // Move the false northing from phi0 to the latitude of origin.
     double easting = 0.0, northing = 0.0;
     GeoToGrid(lat0, lambda0, easting, northing);
@@ -164,10 +173,7 @@ void SetupProjectionAtPole(const double& originLat, const double& parallel1, con
                            const double& centralMeridian, const double& falseNorthing, const double& falseEasting) {
     const Checked lat0 = finite(originLat), phi1 = finite(parallel1), phi2 = finite(parallel2);
     const Checked lambda0 = finite(centralMeridian), fn = finite(falseNorthing), fe = finite(falseEasting);
-
-    double phi0 = 0.0, k0 = 0.0;
-    EquivalentParallel(phi1, phi2, phi0, k0);
-    SetupSingleParallel(phi0, k0, lambda0, fn, fe);
+    SetupEquivalentCone(phi1, phi2, lambda0, fn, fe);
     // rho -> 0 at the pole on the side of the cone (n > 0: north); rho -> inf at the other.
     if ((lat0 > 0.0) != (State.ConeConstant > 0.0))
         raise(ArithmeticErrorKind::InvalidArgument);
