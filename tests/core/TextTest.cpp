@@ -1,8 +1,8 @@
-// Angle text both ways and decimal numbers: worked values and edges as
-// tables. Arbitrary input and the render-and-read-back round trip are the
-// fuzz targets' part.
+// Angle text both ways, decimal numbers and the code page: worked values and edges as tables. Arbitrary
+// input and the render-and-read-back round trip are the fuzz targets' part.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -15,14 +15,13 @@
 namespace {
 
 std::string WithComma(std::string text) {
-    for (auto& c : text) if (c == '.') c = ',';
+    std::replace(text.begin(), text.end(), '.', ',');
     return text;
 }
 
 // Each row is also rendered with a comma, which then stands in the seconds.
 TEST(HrHms, RendersTheWorkedExamplesAndEdges) {
-    struct Case { double coo; const char* typ; std::int16_t decimals; const char* text; };
-    const Case cases[] = {
+    const struct { double coo; const char* typ; std::int16_t decimals; const char* text; } cases[] = {
         {29.5, "LAT", 4, "29°30'00.0000\"N"},        {-95.25, "LON", 2, "095°15'00.00\"W"},
         {5.25, "LON", 3, "005°15'00.000\"E"},        {10.999999, "LAT", 3, "10°59'59.996\"N"},
         {10.99999999, "LAT", 3, "11°00'00.000\"N"},  {0.0001, "LON", 0, "000°00'00\"E"},
@@ -32,8 +31,7 @@ TEST(HrHms, RendersTheWorkedExamplesAndEdges) {
         {29.5, "LAT", -3, "29°30'00\"N"},            {29.5, "LAT", 9, "29°30'00.0000\"N"},
         {-1e20, "LON", 0, "100000000000000000000°00'00\"W"},  // no 16-bit wrap
         // Seconds on either side of the carry threshold 60 - 5 * 10^-(n+1).
-        {10 + 59 / 60.0 + 59.6 / 3600, "LAT", 0, "11°00'00\"N"},
-        {10 + 59 / 60.0 + 59.4 / 3600, "LAT", 0, "10°59'59\"N"},
+        {10 + 59 / 60.0 + 59.6 / 3600, "LAT", 0, "11°00'00\"N"}, {10 + 59 / 60.0 + 59.4 / 3600, "LAT", 0, "10°59'59\"N"},
         {10 + 59 / 60.0 + 59.9996 / 3600, "LAT", 3, "11°00'00.000\"N"},
         {10 + 59 / 60.0 + 59.9994 / 3600, "LAT", 3, "10°59'59.999\"N"},
         // 2.5 s rounds half up; the float seconds of 10.00000125 (0.0044999998 s) decide its last digit.
@@ -47,24 +45,21 @@ TEST(HrHms, RendersTheWorkedExamplesAndEdges) {
     EXPECT_EQ(HrHms(29.5, "LAT", "file", 4, '.'), "29ø30'00.0000\"N");
 }
 
-// Text, type, degrees (to 1e-12), the messages in order. Every row is read a
-// second time with each point turned into a comma.
+// Text, type, degrees (to 1e-12), the messages in order. Every row is read a second time with each point
+// turned into a comma.
 TEST(HmsHr, ReadsTheWorkedExamplesAndEdges) {
-    const std::string over90 = "LATITUDE FORMAT ERROR. Max 90 deg allowed";
+    const std::string over90 = "LATITUDE FORMAT ERROR. Max 90 deg allowed", faultLat = "LATITUDE FORMAT ERROR. ";
     const std::string letterN = "LATITUDE FORMAT ERROR. Default, N, used";
-    const std::string faultLat = "LATITUDE FORMAT ERROR. ";
     const std::string sixtySeconds = "LATITUDE SECOND FORMAT ERROR. Max 59.9999 allowed";
     const std::string sixtyMinutes = "LATITUDE MINUTE FORMAT ERROR. Max 59 allowed";
     const std::string letterText = "!   LATITUDE CHARACTER FORMAT ERROR. Default, N, used";
     const double dms = 29 + 30 / 60.0 + 15.5 / 3600;
-    struct Case { const char* text; const char* typ; double degrees; std::vector<std::string> messages; };
-    const Case cases[] = {
+    const struct { const char* text; const char* typ; double degrees; std::vector<std::string> messages; } cases[] = {
         {"29", "LAT", 29, {}},                      {"29 30 15.5 N", "LAT", dms, {}},
         {"29°30'15.5 S", "LAT", -dms, {}},          {"-95 15", "LON", -95.25, {}},
         {"10 30 0 V", "LON", -10.5, {}},            {"12 5 3E", "LON", 12 + 5 / 60.0 + 3 / 3600.0, {}},
         {"29N", "LAT", 29, {}},                     {"29.5", "LAT", 29 + 5 / 60.0, {}},
-        {"91", "LAT", 90, {over90}},
-        {"181", "LON", 180, {"LONGITUDE FORMAT ERROR. Max 180 deg allowed"}},
+        {"91", "LAT", 90, {over90}},                {"181", "LON", 180, {"LONGITUDE FORMAT ERROR. Max 180 deg allowed"}},
         {"29 30 75", "LAT", 29 + 31 / 60.0, {sixtySeconds}},
         {"29 75", "LAT", 30, {sixtyMinutes}},       {"29 30 X", "LAT", 29.5, {letterN}},
         {"29 30 XYZ", "LAT", 29.5, {"YZ" + letterText}},
@@ -78,6 +73,10 @@ TEST(HmsHr, ReadsTheWorkedExamplesAndEdges) {
         {"-", "LAT", 0, {letterText}},              {"   ", "LAT", 0, {faultLat}},
         {"90", "LAT", 90, {}},                      {"180", "LON", 180, {}},
         {"90 00 01", "LAT", 90, {over90}},          {"89 59 60", "LAT", 90, {sixtySeconds, sixtyMinutes}},
+        {"10 Q", "LON", 10, {"LONGITUDE FORMAT ERROR. Default, E, used"}},
+        {"10 75 75 XYZ", "LON", 11, {"XYZ!   LONGITUDE CHARACTER FORMAT ERROR. Default, E, used",
+                                     "LONGITUDE SECOND FORMAT ERROR. Max 59.9999 allowed",
+                                     "LONGITUDE MINUTE FORMAT ERROR. Max 59 allowed"}},
         {"  -  29   30  ", "LAT", -29.5, {}},       {"1\t2", "LAT", 1 + 2 / 60.0, {}},
         {"1 2 3.4.5 S", "LAT", -(1 + 2 / 60.0 + double(3.4f) / 3600), {}},
         {"29 30 5 \xff\xfe", "LAT", 29.5 + 5 / 3600.0, {"\uFFFD\uFFFD" + letterText}},
@@ -89,48 +88,41 @@ TEST(HmsHr, ReadsTheWorkedExamplesAndEdges) {
     for (const auto& c : cases) {
         for (const std::string& text : {std::string(c.text), WithComma(c.text)}) {
             std::vector<std::string> messages;
-            const double degrees = HmsHr(text, c.typ, [&](const std::string& m) { messages.push_back(m); });
-            EXPECT_NEAR(degrees, c.degrees, 1e-12) << text;
+            EXPECT_NEAR(HmsHr(text, c.typ, [&](const std::string& m) { messages.push_back(m); }), c.degrees, 1e-12)
+                << text;
             EXPECT_EQ(messages, c.messages) << text;
         }
     }
-    EXPECT_NO_THROW(HmsHr("91", "LAT", nullptr));  // an empty message function is not called
 }
 
-// Text, result, tolerance relative to the result (0: exact).
+// Text and its value, exact; every row is read a second time with each point turned into a comma.
 TEST(XVal, ReadsTheWorkedExamplesAndEdges) {
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case { std::string text; double value; double relative; };
-    const Case cases[] = {
-        {"500000.0", 500000, 0},           {"500000,25", 500000.25, 0},   {"-123,5", -123.5, 0},
-        {"1 000 000,5", 1000000.5, 0},     {"500000.0 m", 500000, 0},     {"", 0, 0},
-        {"abc", 0, 0},                     {"1,234,567", 1.234, 0},       {"1.000.000,5", 1, 0},
-        {"0.0 m", 0, 0},                   {" \t-1.5e3\n", -1500, 0},     {"+ 2 E - 2", 0.02, 0},
-        {"1e", 1, 0},                      {".5", 0.5, 0},                {"-", 0, 0},
-        {"0x10", 0, 0},                    {"010", 10, 0},                {"1\r2", 1, 0},
-        {"6378137,0001", 6378137.0001, 0}, {"1e-400", 0, 0},              {"-1e309", -inf, 0},
-        {"4.9e-324", std::numeric_limits<double>::denorm_min(), 0},
-        {"1e999999999999999999999", inf, 0},
-        {std::string(10000, '9'), inf, 0},
-        {"0," + std::string(10000, '0') + "15e10003", 150, 1e-15},
-        {"2" + std::string(400, '0') + "e-400", 2, 0},
+    const struct { std::string text; double value; } cases[] = {
+        {"500000.0", 500000},           {"500000,25", 500000.25},  {"-123,5", -123.5},
+        {"1 000 000,5", 1000000.5},     {"500000.0 m", 500000},    {"", 0},
+        {"abc", 0},                     {"1,234,567", 1.234},      {"1.000.000,5", 1},
+        {"0.0 m", 0},                   {" \t-1.5e3\n", -1500},    {"+ 2 E - 2", 0.02},
+        {"1e", 1},                      {".5", 0.5},               {"-", 0},
+        {"0x10", 0},                    {"010", 10},               {"1\r2", 1},
+        {"6378137,0001", 6378137.0001}, {"1e-400", 0},             {"-1e309", -inf},
+        {"4.9e-324", std::numeric_limits<double>::denorm_min()},   {"1e999999999999999999999", inf},
+        {std::string(10000, '9'), inf}, {"0," + std::string(10000, '0') + "15e10003", 150},
+        {"2" + std::string(400, '0') + "e-400", 2},
     };
     for (const auto& c : cases) {
-        const double x = XVal(c.text);
-        if (c.relative == 0) {
-            EXPECT_EQ(x, c.value) << c.text;
-        } else {
-            EXPECT_NEAR(x, c.value, std::fabs(c.value) * c.relative) << c.text;
-        }
+        EXPECT_EQ(XVal(c.text), c.value) << c.text;
+        EXPECT_EQ(XVal(WithComma(c.text)), c.value) << c.text;
     }
 }
 
-// The settings file keeps texts in the code page: no byte may be lost.
+// The settings file keeps texts in the code page: every byte survives, each as its own character.
 TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
     std::string all;
     for (int b = 0; b <= 0xFF; ++b) all += static_cast<char>(b);
     EXPECT_EQ(Cp1252::FromUtf8(Cp1252::ToUtf8(all)), all);
-    EXPECT_EQ(Cp1252::ToUtf8("\x80\xB0\xF8"), "€°ø");
+    EXPECT_EQ(Cp1252::ToUtf8(all.substr(0x80, 32) + "\xB0\xD8\xF8\xFF"),
+              "€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ°Øøÿ");
 }
 
 }  // namespace

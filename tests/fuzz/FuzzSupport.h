@@ -1,5 +1,4 @@
-// A broken property ends the run the way a crash does, so that libFuzzer
-// keeps the input as an artefact and the corpus replay fails.
+// A broken property ends the run as a crash does, so that libFuzzer keeps the input and the corpus replay fails.
 #pragma once
 
 #include <cstdio>
@@ -7,12 +6,9 @@
 #include <string>
 
 namespace fuzz {
-
 [[noreturn]] inline void Fail(const std::string& what) {
     std::fprintf(stderr, "fuzz property broken: %s\n", what.c_str());
     std::abort();
 }
-
 inline void Require(bool ok, const char* what) { if (!ok) [[unlikely]] Fail(what); }
-
 } // namespace fuzz
