@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-
 #include "core/text/NumberText.h"
 #include "tests/fuzz/FuzzSupport.h"
 

@@ -1,33 +1,27 @@
-// The settings reader on arbitrary contents of TARVANE.ini: no crash, no hang, a result that agrees with iZone.
-// A file that reads is written again, and what is written reads back the same where the code page holds every
-// text, unless the written bytes happen to form UTF-8, which the reader then takes them for.
+// The settings reader on arbitrary files: no crash, no hang, a result that agrees with iZone. A file that reads is
+// written again and reads back the same where the code page holds every text (unless the bytes then form UTF-8).
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <string>
 #include <string_view>
-
 #include <unistd.h>
-
 #include "core/settings/Settings.h"
 #include "core/text/Cp1252.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
-
 bool Read(std::string_view bytes, TarvaneSettings& s) {
-    static const struct Directory {  // private to the run, and gone at its end
+    static const struct File {  // private to the run, and gone at its end
         std::string path = "/tmp/tarvane-fuzz-settings-XXXXXX";
-        Directory() { fuzz::Require(::mkdtemp(path.data()) != nullptr, "cannot make a temporary directory"); }
-        ~Directory() { ::unlink((path + "/TARVANE.ini").c_str()), ::rmdir(path.c_str()); }
-    } directory;
-    const std::string path = directory.path + "/TARVANE.ini";
-    fuzz::Require(static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes), "cannot write the file");
-    const bool ok = Read_Tarvane_File(path, s);
+        File() { fuzz::Require(::mkstemp(path.data()) >= 0, "cannot make a temporary file"); }
+        ~File() { ::unlink(path.c_str()); }
+    } file;
+    fuzz::Require(static_cast<bool>(std::ofstream(file.path, std::ios::binary) << bytes), "cannot write the file");
+    const bool ok = Read_Tarvane_File(file.path, s);
     fuzz::Require(ok == (s.iZone != -99), "result and iZone disagree");
     return ok;
 }
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,6 +1,5 @@
 // A broken property ends the run as a crash does, so that libFuzzer keeps the input and the corpus replay fails.
 #pragma once
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
