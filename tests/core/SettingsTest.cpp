@@ -37,7 +37,7 @@ const std::vector<std::string> kFirstRunLines{
     "20\xB0" "00'00.000\"N", "40\xB0" "00'00.000\"N", "075\xB0" "00'00.000\"W", "1000000.0 m", "500000.0 m"};
 
 std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
-    return std::accumulate(lines.begin(), lines.end(), std::string(), [&](auto out, auto& line) { return out + line + end; });
+    return std::accumulate(lines.begin(), lines.end(), std::string(), [&](auto s, auto& l) { return s + l + end; });
 }
 
 TarvaneSettings ReadFile() {

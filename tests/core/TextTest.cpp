@@ -63,7 +63,7 @@ TEST(HmsHr, ReadsTheWorkedExamplesAndEdges) {
         {"89 59 60", "LAT", 90, {seconds, minutes}},     {"10 Q", "LON", 10, {"@ FORMAT ERROR. Default, E, used"}},
         {"10 75 75 XYZ", "LON", 11, {"XYZ!   @ CHARACTER FORMAT ERROR. Default, E, used", seconds, minutes}},
         {"1\t2", "LAT", 1 + 2 / 60.0, {}}, {"29 30 5 \xff\xfe", "LAT", 29.5 + 5 / 3600.0, {"\uFFFD\uFFFD" + letterText}},
-        {"1 2 3.4,5 S", "LAT", -(1 + 2 / 60.0 + double(3.4f) / 3600), {}},  // the second mark of either kind ends
+        {"1 2 3.4,5 S", "LAT", -(1 + 2 / 60.0 + double(3.4f) / 3600), {}},  // a second decimal mark ends them
         {"1 2 3,4.5 S", "LAT", -(1 + 2 / 60.0 + double(3.4f) / 3600), {}},
         {"-1 32768", "LON", 0, {fault}},    {"1 2 340282356779733661637539395458142568448", "LAT", 0, {fault}},
         {"1 2 340282346638528859811704183484516925440", "LAT", 90, {over90}},

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     for (const char* typ : {"LAT", "LON"}) {
-        const double limit = typ[1] == 'A' ? 90 : 180, degrees = HmsHr(text, typ, nullptr);
+        const double limit = std::string(typ) == "LAT" ? 90 : 180, degrees = HmsHr(text, typ, nullptr);
         fuzz::Require(std::fabs(degrees) <= limit, "HmsHr gave an angle beyond its limit or not finite");
         WriteAndReadBack(degrees, typ, data[0]);
         double angle;

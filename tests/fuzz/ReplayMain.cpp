@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
-    int replayed = 0;  // a folder that is not there throws, which fails the run
+    int replayed = 0;  // a folder that is not there throws, failing the run
     for (int k = 1; k < argc; ++k)
         for (const auto& entry : std::filesystem::directory_iterator(argv[k])) {
             std::ifstream in(entry.path(), std::ios::binary);
@@ -19,5 +19,5 @@ int main(int argc, char** argv) {
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size()), ++replayed;
         }
     std::printf("%d inputs replayed\n", replayed);
-    return replayed > 0 ? 0 : 2;  // so does an empty one
+    return replayed > 0 ? 0 : 2;  // and so does a folder with nothing in it
 }
