@@ -1,5 +1,7 @@
 #include "core/crs/WindowFields.h"
 
+#include <algorithm>
+
 #include "core/text/AngleText.h"
 
 namespace Epsg {
@@ -32,8 +34,10 @@ bool WindowFields(const Grid& grid, char decimalSeparator, ProjectionSetup::Para
     if (p.oneParallel) {
         f.parallel[1] = ProjectionSetup::PlainNumber(p.scaleFactor, decimalSeparator);
     } else {
-        f.parallel[1] = angle(p.parallel1, "LAT");
-        f.parallel[2] = angle(p.parallel2, "LAT");
+        // The registry names either parallel first; the window's rows are the
+        // southern, then the northern one (the cone is the same either way).
+        f.parallel[1] = angle(std::min(p.parallel1, p.parallel2), "LAT");
+        f.parallel[2] = angle(std::max(p.parallel1, p.parallel2), "LAT");
     }
     f.centralMeridian = angle(p.centralMeridian, "LON");
     f.falseNorthing = ProjectionSetup::PlainNumber(p.falseNorthing, decimalSeparator);

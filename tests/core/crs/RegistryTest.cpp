@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 #include "core/crs/Registry.h"
+#include "core/crs/WindowFields.h"
 #include "core/setup/Antimeridian.h"
 #include "engine/Tarvane_Module.h"
 
@@ -39,6 +40,11 @@ TEST(Registry, RefusesWhatItCannotTakeInTheUsersTerms) {
         {"32040x", "\"32040x\" is not an EPSG code: give its number, such as 32040"},
     };
     for (const auto& [code, message] : cases) EXPECT_EQ(Refusal([&] { registry.Read(code); }), message);
+    // The window's rows: southern parallel, then northern, whichever the registry names first.
+    ProjectionSetup::ParameterFields fields;
+    std::string reason;
+    ASSERT_TRUE(Epsg::WindowFields(registry.Read("2278"), '.', fields, reason)) << reason;
+    EXPECT_EQ(fields.parallel[1] + fields.parallel[2], "28\u00B023'00.000\"N30\u00B017'00.000\"N");
     // No proj.db where PROJ_DATA points, then one that is no database.
     const std::string db = "PROJ's database of coordinate reference systems, proj.db, ";
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tarvane-no-registry";
