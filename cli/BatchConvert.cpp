@@ -386,7 +386,7 @@ public:
             return;
         }
         // Read the record into its fields, and convert its point.
-        bool ok = false, split = false;
+        bool ok = false, split = false, comma = false;
         Point p;
         const std::vector<Field>* fields = &plainFields_;
         plainFields_[0] = plainFields_[1] = {};
@@ -406,7 +406,18 @@ public:
                    (point.empty() ? " as in the first line" : " (" + point + ")") + ", found " +
                    std::to_string(fields->size());
         } else {
-            const auto value = [&](int k) { return (*fields)[static_cast<std::size_t>(k)].value; };
+            // Where a table is separated by semicolons, as spreadsheets write it
+            // where the comma is the decimal mark, a number may have a decimal
+            // comma; its row's results are then written with one too.
+            const auto value = [&](int k) {
+                const std::string_view v = (*fields)[static_cast<std::size_t>(k)].value;
+                if (layout.delimiter != ';' || v.find(',') == v.npos || v.find('.') != v.npos) return v;
+                std::string& copy = decimal_[k == layout.height ? 0 : k == layout.latitude || k == layout.easting ? 1 : 2];
+                copy.assign(v);
+                std::replace(copy.begin(), copy.end(), ',', '.');
+                comma = true;
+                return std::string_view(copy);
+            };
             const bool column = layout.height >= 0 && !Blank(value(layout.height));
             double height = f.heightValue;
             if (column && !BatchInput::ReadNumber(value(layout.height), height)) {
@@ -452,8 +463,10 @@ public:
             if (split) output.append(r.text);
             else AppendText(output, r.text, c_.sep);
             output += c_.sep;
+            const std::size_t results = output.size();
             if (ok) AppendResults(output, p, f, c_.sep, c_.heights);
             else AppendErrorResults(output, f, c_.sep, c_.heights);
+            if (comma) std::replace(output.begin() + static_cast<std::ptrdiff_t>(results), output.end(), '.', ',');
         }
         output.append(lineEnd);
     }
@@ -463,6 +476,7 @@ private:
     BatchInput::FieldSplitter splitter_;
     std::vector<Field> plainFields_;
     std::string why_;
+    std::string decimal_[3];  // numbers of a row with their decimal comma made a point
 };
 
 }  // namespace
@@ -547,7 +561,8 @@ int Run(int in, int out, int err, const Format& f, bool progress) {
     for (std::string& key : resultKeys)
         if (std::find(names.begin(), names.end(), key) != names.end()) key = "computed_" + key;
 
-    // The output's head.
+    // The output's head. JSON is never written with a byte order mark.
+    if (reader.byteOrderMark() && !f.geojson) output += "\xEF\xBB\xBF";
     if (f.geojson) {
         output += "{\"type\":\"FeatureCollection\",\"features\":[";
     } else if (layout.header) {

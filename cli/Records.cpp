@@ -51,7 +51,10 @@ bool RecordReader::Emit(Record& r, std::size_t end, std::size_t next, long lines
     const char* b = buffer_.get();
     std::size_t start = begin_;
     // A byte order mark belongs to the file, not to its first record.
-    if (first_ && end - start >= 3 && std::memcmp(b + start, "\xEF\xBB\xBF", 3) == 0) start += 3;
+    if (first_ && end - start >= 3 && std::memcmp(b + start, "\xEF\xBB\xBF", 3) == 0) {
+        start += 3;
+        byteOrderMark_ = true;
+    }
     first_ = false;
     std::size_t textEnd = end;
     if (fault != Record::Fault::TooLong && textEnd > start && next > end && b[textEnd - 1] == '\r') --textEnd;

@@ -39,6 +39,11 @@ public:
     // errno of a failed read, 0 when the input simply ended.
     int error() const { return error_; }
 
+    // Whether the input began with a UTF-8 byte order mark (known once the
+    // first record is read): the output keeps it, so that a spreadsheet
+    // reads the passed-through texts as UTF-8 again.
+    bool byteOrderMark() const { return byteOrderMark_; }
+
     // From the next record on, whether quoted fields may hold line breaks.
     void setQuoted(bool quoted) { quoted_ = quoted; }
 
@@ -52,7 +57,8 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0, have_ = 0;  // unread bytes
     long line_ = 1;                     // of the next record
-    bool ended_ = false, shortRead_ = false, skipping_ = false, first_ = true;
+    bool ended_ = false, shortRead_ = false, skipping_ = false, first_ = true,
+         byteOrderMark_ = false;
     int error_ = 0;
 };
 

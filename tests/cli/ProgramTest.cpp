@@ -121,12 +121,15 @@ const Row kRows[] = {
     {"--settings bad.ini", "", 2, "", "LATITUDE MINUTE FORMAT ERROR. Max 59 allowed"},
     // Survey files: a table with a header keeps every column as it came
     // (quotes, commas, line breaks, CR LF) and adds the results after them.
-    {kZone, "id,lat,lon,code\r\n7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"\r\n", 0,
-     "id,lat,lon,code,easting,northing,scale_factor,convergence,meridian_radius,prime_vertical_radius\r\n"
+    {kZone, "\xEF\xBB\xBFid,lat,lon,code\r\n7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"\r\n", 0,
+     "\xEF\xBB\xBFid,lat,lon,code,easting,northing,scale_factor,convergence,meridian_radius,prime_vertical_radius\r\n"
      "7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"," + kOriginCsv + "\r\n", "line 1 is taken as a header"},
     {kZone + "--header --columns lat=B,lon=3", "a;B;c;h\n;27 50 N;99 W;0\n", 0,
      "a;B;c;h;easting;northing;scale_factor;convergence;meridian_radius;prime_vertical_radius;elevation_factor;"
      "combined_factor\n;27 50 N;99 W;0;600000.000;...;1.000000000;1.000203234\n", ""},
+    {kZone + "--inverse", "e;n;h\n600000;4000000,0;1000000\n600000;4000000;1e6\n", 0,
+     "e;n;h;...\n600000;4000000,0;1000000;27,833333329;-99,000000000;1,000203234;...;0,864417537\n"
+     "600000;4000000;1e6;27.833333329;...;0.864417537\n", "line 1 is taken as a header"},
     {kZone + "--inverse --height 1e6", "E\tN\n600000\t4000000\n", 0, "...\t6382796.076\t5\t0.864241893\t0.864417537\n",
      "line 1 is taken as a header"},
     // Bad rows of a table: a wrong number of fields, a height that is no
