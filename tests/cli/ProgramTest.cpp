@@ -90,8 +90,9 @@ const Row kRows[] = {
      "prime_vertical_radius\nabc,,ERROR,,,,,\n", "line 1: expected two co-ordinates, found 1 field"},
     {kZone, "1\n90 -99\n", 1, "1\t\tERROR\n90\t-99\tERROR\n", "line 2: invalid argument: a latitude of 90\u00B0 north"},
     {kZone + "--csv", "1,2,3\n", 1, "...\n\"1,2,3\",,ERROR,,,,,\n", "line 1: more than two fields"},
-    {kZone + "--inverse", "600000 40000000\n" + std::string(70000, '1') + "\n600000 4000000", 1,
-     "600000\t40000000\tERROR\n\t\tERROR\n600000\t4000000\t...", "line 2: longer than 65536 bytes"},
+    {kZone + "--inverse", "600000 40000000\n" + std::string(70000, '1') + "\n600000 4000000\nx y", 1,
+     "600000\t40000000\tERROR\n\t\tERROR\n600000\t4000000\t...",
+     "line 2: longer than 65536 bytes\ntarvane-convert: line 4: easting \"x\""},
     {kZone + "--inverse", "600000 40000000\n", 1, "...", "line 1: invalid argument: the point lies beyond the apex"},
     // Bad options and projections stop before any input is read.
     {"--csv", "", 2, "", "Exactly 1 option from"},
@@ -121,27 +122,32 @@ const Row kRows[] = {
     {"--settings bad.ini", "", 2, "", "LATITUDE MINUTE FORMAT ERROR. Max 59 allowed"},
     // Survey files: a table with a header keeps every column as it came
     // (quotes, commas, line breaks, CR LF) and adds the results after them.
-    {kZone, "\xEF\xBB\xBFid,lat,lon,code\r\n7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"\r\n", 0,
+    {kZone, "\xEF\xBB\xBFid,lat,lon,code\r\n7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"\r\n8,91,0,x\r\n", 1,
      "\xEF\xBB\xBFid,lat,lon,code,easting,northing,scale_factor,convergence,meridian_radius,prime_vertical_radius\r\n"
-     "7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"," + kOriginCsv + "\r\n", "line 1 is taken as a header"},
+     "7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"," + kOriginCsv + "\r\n8,91,0,x,ERROR,,,,,\r\n",
+     "line 1 is taken as a header naming the columns (--header says so)\ntarvane-convert: line 4: latitude \"91\""},
     {kZone + "--header --columns lat=B,lon=3", "a;B;c;h\n;27 50 N;99 W;0\n", 0,
      "a;B;c;h;easting;northing;scale_factor;convergence;meridian_radius;prime_vertical_radius;elevation_factor;"
      "combined_factor\n;27 50 N;99 W;0;600000.000;...;1.000000000;1.000203234\n", ""},
     {kZone + "--inverse", "e;n;h\n600000;4000000,0;1000000\n600000;4000000;1e6\n", 0,
      "e;n;h;...\n600000;4000000,0;1000000;27,833333329;-99,000000000;1,000203234;...;0,864417537\n"
      "600000;4000000;1e6;27.833333329;...;0.864417537\n", "line 1 is taken as a header"},
-    {kZone + "--inverse --height 1e6", "E\tN\n600000\t4000000\n", 0, "...\t6382796.076\t5\t0.864241893\t0.864417537\n",
+    {kZone + "--inverse --height 1e6", "E\tN\tnote, x\n600000\t4000000\tb, c\n", 0, "...\t6382796.076\t5\t0.864241893\t0.864417537\n",
      "line 1 is taken as a header"},
     // Bad rows of a table: a wrong number of fields, a height that is no
     // number, a quote left open at the end; the rows around them stay.
-    {kZone, "lat,lon,h\n27.5,-99\n27.5,-99,x\n27.5,-99,1\n27.5,\"-99,1\n", 1,
-     "lat,...\n27.5,-99,ERROR,,,,,,,\n27.5,-99,x,ERROR,,,,,,,\n27.5,-99,1,600000.000,...\n\"27.5,\"\"-99,1\",ERROR,,,,,,,\n",
-     "line 5: a quoted field is not closed"},
+    {kZone, "lat,lon,h\n27.5,-99\n27.5,-99,x\n\"27.5\"x,-99,1\n27.5,-99,1\n27.5,\"-99,1\n", 1,
+     "lat,...\n27.5,-99,ERROR,,,,,,,\n27.5,-99,x,ERROR,,,,,,,\n\"\"\"27.5\"\"x,-99,1\",ERROR,,,,,,,\n"
+     "27.5,-99,1,600000.000,...\n\"27.5,\"\"-99,1\",ERROR,,,,,,,\n",
+     "line 6: a quoted field is not closed (by the end of the file"},
     {kZone + "--columns lat=1,lon=9", "27.5,-99\n", 2, "", "--columns: no column \"9\""},
     {kZone + "--header", "id,code\n", 2, "", "no latitude column"},
     // Point files: errors keep the point and its other columns.
     {kZone + "--inverse --format PNEZD", "1,4000000,600000,10.5,CP 1\n2,4000000\n3,x,1,2,d\n", 1,
      "1,27.833333329,-99.000000000,10.5,CP 1\n2,ERROR,ERROR,,\n3,ERROR,ERROR,2,d\n", "line 2: expected 5 fields (pnezd), found 2"},
+    {kZone + "--inverse --format pnezd --geojson", "1,4000000,600000,10.5,CP 1\n", 0,
+     "...\"elevation\":\"10.5\",\"description\":\"CP 1\",\"latitude\":27.833333329,...\"combined_factor\":1.000201584}}\n]}\n",
+     ""},
     {kZone + "--format pnezd", "", 2, "", "convert it with --inverse"},
     {kZone + "--format pyxzd --csv", "", 2, "", "excludes"},
     {kZone + "--height 12m", "", 2, "", "--height: \"12m\" is not a number"},
