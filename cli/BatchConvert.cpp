@@ -168,10 +168,15 @@ bool Compute(std::string_view a, std::string_view b, const Format& f, const doub
     }
     try {
         p = f.inverse ? Inverse(x, y, f.unitsPerMetre) : Forward(x, y, f.unitsPerMetre);
-        if (height) AddHeight(p, *height, f.unitsPerMetre);
     } catch (const Tarvane_Module::ArithmeticError& e) {
         error = std::string(Causes::KindName(e.kind())) + ": " +
                 Causes::Cause(f.inverse ? Causes::Step::Inverse : Causes::Step::Forward, e.kind());
+        return false;
+    }
+    if (height && !AddHeight(p, *height, f.unitsPerMetre)) {
+        char text[32];
+        error = "height " + std::string(text, std::to_chars(text, text + sizeof text, *height).ptr) +
+                ": at or below the centre of the earth";
         return false;
     }
     return true;
@@ -264,18 +269,16 @@ Point Inverse(double easting, double northing, double unitsPerMetre) {
     return p;
 }
 
-void AddHeight(Point& p, double height, double unitsPerMetre) {
+bool AddHeight(Point& p, double height, double unitsPerMetre) {
     // The geometric mean radius: the earth's radius in every direction at
     // the point, on average, to within a few parts in a million.
     const double R = std::sqrt(p.meridianRadius * p.normalRadius);
     const double h = height / unitsPerMetre;
-    if (!(R + h > 0.0) || !std::isfinite(h)) {
-        throw Tarvane_Module::ArithmeticError(Tarvane_Module::ArithmeticErrorKind::InvalidArgument,
-                                              "height below the centre of the earth");
-    }
+    if (!(R + h > 0.0) || !std::isfinite(h)) return false;
     p.hasHeight = true;
     p.elevationFactor = R / (R + h);
     p.combinedFactor = p.scaleFactor * p.elevationFactor;
+    return true;
 }
 
 std::string Header(const Format& f) {

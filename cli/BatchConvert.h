@@ -41,8 +41,9 @@ Point Inverse(double easting, double northing, double unitsPerMetre);
 
 // The ground-to-grid factors at a height above the ellipsoid (grid unit):
 // elevation factor R / (R + h) with R = sqrt(M N), and that times the scale
-// factor.
-void AddHeight(Point& point, double height, double unitsPerMetre);
+// factor. False, with the point unchanged, for a height at or below the
+// centre of the earth, where there is no such factor.
+bool AddHeight(Point& point, double height, double unitsPerMetre);
 
 // The column names of a plain list with --csv, without a line end.
 std::string Header(const Format& format);

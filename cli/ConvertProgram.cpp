@@ -198,11 +198,10 @@ int Main(int argc, char** argv) {
     one->needs(scale);
     scale->needs(one);
 
-    CLI::App* stored = projection->add_option_group("Stored");
-    stored->add_option("--settings", settingsPath, "the projection stored in a TARVANE.ini settings file");
+    CLI::Option* settingsOption = projection->add_option_group("Stored")->add_option(
+        "--settings", settingsPath, "the projection stored in a TARVANE.ini settings file");
     CLI::Option* epsgOption = projection->add_option_group("EPSG registry")
                                   ->add_option("--epsg", epsg, "a Lambert conic grid of the EPSG registry, by its code");
-    projection->require_option(1);
     app.add_option_function<std::vector<std::string>>(
            "--list-epsg", [](const std::vector<std::string>& word) { throw ListRequest{word.empty() ? "" : word[0]}; },
            "lists the grids --epsg takes, those with WORD in the code or name if given")
@@ -253,6 +252,14 @@ int Main(int argc, char** argv) {
         return BadUsage(e.what());
     } catch (const ListRequest& request) {
         return List(request.word);
+    }
+
+    // Checked here rather than by the option groups, whose own message names
+    // the groups' inner structure rather than the options.
+    const int projections = (*zoneOption ? 1 : 0) + (*datum ? 1 : 0) + (*settingsOption ? 1 : 0) + (*epsgOption ? 1 : 0);
+    if (projections != 1) {
+        return BadUsage(std::string(projections ? "more than one projection given" : "no projection given") +
+                        ": give exactly one of --zone (with --system), --datum (with its cone), --settings and --epsg");
     }
 
     ProjectionSetup::ProjectionParameters parameters;
