@@ -1,6 +1,7 @@
 #include "core/crs/WindowFields.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/text/AngleText.h"
 
@@ -26,8 +27,13 @@ bool WindowFields(const Grid& grid, char decimalSeparator, ProjectionSetup::Para
             return false;
     }
     const ProjectionSetup::ProjectionParameters& p = grid.parameters;
+    // In the window's angle text, with the 3 decimals of its own fields where
+    // they hold the registry's value, else 4 (WISCRS county grids and others
+    // give seconds to 5 decimals: 3 would move their grid by up to 15 mm).
     const auto angle = [decimalSeparator](double degrees, const char* type) {
-        return HrHms(degrees, type, "FORM", 3, decimalSeparator);
+        const double milliseconds = degrees * 3600e3;
+        const bool exact = std::abs(milliseconds - std::round(milliseconds)) < 1e-6;
+        return HrHms(degrees, type, "FORM", exact ? 3 : 4, decimalSeparator);
     };
     f.oneParallel = p.oneParallel;
     f.parallel[0] = angle(p.originLat, "LAT");

@@ -59,7 +59,8 @@ TEST(Registry, RefusesWhatItCannotTakeInTheUsersTerms) {
 }
 
 // Every Lambert conic grid of the registry, as we read and set it up, against PROJ's transformation of the same CRS
-// from its own geographic CRS at 5 x 5 points over the grid's area of use.
+// from its own geographic CRS at 5 x 5 points over the grid's area of use; and those the window takes, set up
+// again from the texts its fields are given, as its initialize command reads them.
 TEST(Registry, EveryLambertGridAgreesWithProj) {
     PJ_CONTEXT* ctx = proj_context_create();
     PROJ_CRS_LIST_PARAMETERS* query = proj_get_crs_list_parameters_create();  // leaves out the deprecated
@@ -79,7 +80,12 @@ TEST(Registry, EveryLambertGridAgreesWithProj) {
     struct Worst { double metres = 0, degrees = 0; int grids = 0; std::string at; };
     std::map<std::string, Worst> worst;  // by method, State Plane apart
     for (const Epsg::Grid& grid : grids) {
-        ProjectionSetup::Setup(grid.parameters);
+        ProjectionSetup::ParameterFields fields;
+        std::string reason;
+        const bool window = Epsg::WindowFields(grid, '.', fields, reason);
+        for (int pass = 0; pass < (window ? 2 : 1); ++pass) {
+        ProjectionSetup::Setup(pass ? ProjectionSetup::ReadFields(fields, [](const std::string& m) { ADD_FAILURE() << m; })
+                                    : grid.parameters);
         const std::string code = std::to_string(grid.code);
         // PROJ's way: from the geographic CRS's unit and prime meridian to easting and northing in the grid unit.
         std::vector<std::unique_ptr<PJ, PJ* (*)(PJ*)>> owned;
@@ -94,7 +100,8 @@ TEST(Registry, EveryLambertGridAgreesWithProj) {
         east += east < west ? 360.0 : 0.0;  // across the antimeridian
         const bool statePlane = std::string(proj_get_name(own(proj_crs_get_coordoperation(ctx, crs)))).starts_with("SPCS");
         const double perMetre = grid.parameters.unitsPerMetre;
-        Worst& w = worst[(statePlane ? "State Plane, " : "") + std::string(grid.parameters.oneParallel ? "1SP" : "2SP")];
+        Worst& w = worst[(pass ? "window, " : "") + std::string(statePlane ? "State Plane, " : "") +
+                         (grid.parameters.oneParallel ? "1SP" : "2SP")];
         ++w.grids;
         for (int point = 0; point < 25; ++point) {
             const double lat = south + (north - south) * (point / 5) / 4.0;
@@ -112,6 +119,7 @@ TEST(Registry, EveryLambertGridAgreesWithProj) {
             EXPECT_LE(degrees, 5e-8) << "EPSG:" << code << " at " << lat << " " << lon;
             if (metres > w.metres) w.metres = metres, w.at = "EPSG:" + code;
             w.degrees = std::max(w.degrees, degrees);
+        }
         }
     }
     proj_context_destroy(ctx);
