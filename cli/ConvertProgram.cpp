@@ -72,7 +72,8 @@ constexpr const char* kFooter =
     "Columns are found by name, in any case: latitude lat, latitude, phi;\n"
     "longitude lon, long, longitude, lambda; northing n, north, northing, y;\n"
     "easting e, east, easting, x; height h, height, ellipsoid_height, elevation,\n"
-    "z. --columns lat=3,lon=4,h=5 (numbers from 1, or header names) overrides.\n"
+    "z. --columns lat=3,lon=4,h=5 overrides (roles lat, lon, n, e, h; columns by\n"
+    "number from 1, or by header name).\n"
     "Fields are separated by a tab, a comma or a semicolon, as the first line is,\n"
     "and may be quoted (RFC 4180); every column stays as it came and the results\n"
     "follow as new columns, named in the header. In a table separated by\n"
@@ -83,12 +84,13 @@ constexpr const char* kFooter =
     "give point, latitude, longitude[, elevation][, description]; pyxzd (point,\n"
     "latitude, longitude, height, description) gives a pnezd file.\n"
     "\n"
-    "Heights: where a point has a height (a column, or --height for every point)\n"
-    "the elevation factor R / (R + h) and the combined factor (scale factor times\n"
-    "elevation factor) follow, R = sqrt(M N) the mean radius at the point. h is\n"
-    "the height above the ellipsoid, in the grid unit. An elevation above the\n"
-    "geoid with the geoid separation added is as good for most work; without it\n"
-    "every 30 m of separation moves the factor by about 4.7 parts in a million.\n"
+    "Heights: where a point has a height (a column, or --height for every point;\n"
+    "a column wins where it has a value) the elevation factor R / (R + h) and the\n"
+    "combined factor (scale factor times elevation factor) follow, R = sqrt(M N)\n"
+    "the mean radius at the point. h is the height above the ellipsoid, in the\n"
+    "grid unit. An elevation above the geoid with the geoid separation added is as\n"
+    "good for most work; without it every 30 m of separation moves the factor by\n"
+    "about 4.7 parts in a million.\n"
     "\n"
     "Exit status: 0 all lines converted; 1 a line failed, or reading or writing\n"
     "failed; 2 bad options, or a projection that cannot be set up.\n"
@@ -150,8 +152,9 @@ int List(const std::string& word) {
 
 int Main(int argc, char** argv) {
     CLI::App app("tarvane-convert " TARVANE_VERSION
-                 ": converts points between geographic and Lambert conformal conic grid\n"
-                 "co-ordinates, with the same engine and the same numbers as the TARVANE window.",
+                 ": converts points between geographic and Lambert conformal\n"
+                 "conic grid co-ordinates, with the same engine and the same numbers as the\n"
+                 "TARVANE window.",
                  "tarvane-convert");
     app.set_version_flag("--version", "tarvane-convert " TARVANE_VERSION);
     app.footer(kFooter);
@@ -169,7 +172,7 @@ int Main(int argc, char** argv) {
     CLI::Option* zoneOption = state->add_option("--zone", zone, "State Plane zone number")
                                   ->check(CLI::IsMember(zones));
     CLI::Option* systemOption = state->add_option("--system", system,
-                                                  "1983 (NAD83, metres) or 1927 (NAD27, US survey feet)")
+                                                  "1983 (NAD83, m) or 1927 (NAD27, US survey ft)")
                                     ->check(CLI::IsMember({"1983", "1927"}));
     zoneOption->needs(systemOption);
     systemOption->needs(zoneOption);
@@ -182,7 +185,7 @@ int Main(int argc, char** argv) {
                            ->expected(2)
                            ->allow_extra_args(false)
                            ->delimiter(',');
-    CLI::Option* origin = user->add_option("--origin", cone.origin, "latitude of origin (where the false northing holds)");
+    CLI::Option* origin = user->add_option("--origin", cone.origin, "latitude of origin (the false northing's)");
     CLI::Option* one = user->add_option("--parallel", cone.parallel, "one standard parallel, with --scale");
     CLI::Option* scale = user->add_option("--scale", cone.scale, "scale factor on that parallel");
     CLI::Option* unit = user->add_option("--unit", cone.unit, "grid unit: meter (default) or USFeet")
@@ -199,12 +202,12 @@ int Main(int argc, char** argv) {
     scale->needs(one);
 
     CLI::Option* settingsOption = projection->add_option_group("Stored")->add_option(
-        "--settings", settingsPath, "the projection stored in a TARVANE.ini settings file");
+        "--settings", settingsPath, "the projection of a TARVANE.ini file");
     CLI::Option* epsgOption = projection->add_option_group("EPSG registry")
-                                  ->add_option("--epsg", epsg, "a Lambert conic grid of the EPSG registry, by its code");
+                                  ->add_option("--epsg", epsg, "a Lambert conic grid of the EPSG registry");
     app.add_option_function<std::vector<std::string>>(
            "--list-epsg", [](const std::vector<std::string>& word) { throw ListRequest{word.empty() ? "" : word[0]}; },
-           "lists the grids --epsg takes, those with WORD in the code or name if given")
+           "lists the grids --epsg takes (WORD: in code or name)")
         ->expected(0, 1)
         ->type_name("[WORD]")
         ->trigger_on_parse();
@@ -215,28 +218,25 @@ int Main(int argc, char** argv) {
     app.add_option("--precision", format.precision, "decimals of easting and northing (default 3)")
         ->check(CLI::Range(0, 12))
         ->excludes(inverse);
-    app.add_flag("--dms", format.dms, "with --inverse: latitude and longitude as the window's angle text")
+    app.add_flag("--dms", format.dms, "angles as the window's text")
         ->needs(inverse);
     CLI::Option* csv = app.get_option("--csv");
     std::string height;
     CLI::Option* header = app.add_flag("--header", format.header, "the first line names the columns (found by name)");
     CLI::Option* columns = app.add_option("--columns", format.columns,
-                                          "which column holds what: lat=3,lon=4,h=5 (by number from 1, or by "
-                                          "header name; roles lat, lon, n, e, h)");
+                                          "which column holds what: lat=3,lon=4,h=5");
     app.add_option("--format", format.pointFormat,
-                   "a point file, comma-separated without a header: pnezd, penzd, pnez, penz, pne or pen "
-                   "(point, northing, easting, elevation, description; read with --inverse) or pyxzd "
-                   "(point, latitude, longitude, height, description)")
-        ->check(CLI::IsMember({"pnezd", "penzd", "pnez", "penz", "pne", "pen", "pyxzd"}, CLI::ignore_case))
+                   "a point file (see Point files below)")
+        ->type_name("FORMAT")
+        ->check(CLI::IsMember({"pnezd", "penzd", "pnez", "penz", "pne", "pen", "pyxzd"}, CLI::ignore_case)
+                    .description(""))
         ->excludes(header)
         ->excludes(columns)
         ->excludes(csv);
     app.add_option("--height", height,
-                   "the ellipsoid height of every point, in the grid unit, for the elevation and combined "
-                   "factors (a height column wins where it has a value)");
+                   "ellipsoid height of every point (see Heights)");
     app.add_flag("--geojson", format.geojson,
-                 "write a GeoJSON FeatureCollection of the points (longitude, latitude in degrees) with "
-                 "every column and result as properties")
+                 "GeoJSON points with every column and result")
         ->excludes(csv);
     app.add_option("FILE", input, "input file; standard input when absent or -");
 
