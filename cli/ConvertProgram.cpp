@@ -207,7 +207,7 @@ int Main(int argc, char** argv) {
                                   ->add_option("--epsg", epsg, "a Lambert conic grid of the EPSG registry");
     app.add_option_function<std::vector<std::string>>(
            "--list-epsg", [](const std::vector<std::string>& word) { throw ListRequest{word.empty() ? "" : word[0]}; },
-           "lists the grids --epsg takes (WORD: in code or name)")
+           "lists --epsg's grids (WORD: in the code or name)")
         ->expected(0, 1)
         ->type_name("[WORD]")
         ->trigger_on_parse();
