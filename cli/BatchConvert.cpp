@@ -93,17 +93,6 @@ bool Blank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// Writes all of `data`, going on after short writes.
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 std::vector<std::string> ResultNames(const Format& f, bool heights) {
     std::vector<std::string> names;
     if (f.inverse) names = {"latitude", "longitude"};
@@ -232,6 +221,16 @@ void AppendFeature(std::string& out, const std::vector<std::string>& names, cons
 }
 
 }  // namespace
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
 
 Point Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMetre) {
     using namespace Tarvane_Module;

@@ -45,6 +45,10 @@ Point Inverse(double easting, double northing, double unitsPerMetre);
 // centre of the earth, where there is no such factor.
 bool AddHeight(Point& point, double height, double unitsPerMetre);
 
+// Writes all of `data` to `fd`, going on after short writes; false when
+// writing fails (errno says why).
+bool WriteAll(int fd, std::string_view data);
+
 // The column names of a plain list with --csv, without a line end.
 std::string Header(const Format& format);
 

@@ -109,18 +109,8 @@ constexpr const char* kFooter =
     "case. Its exit status: 0 when it lists a grid, 1 when none holds WORD, 2 when\n"
     "the registry cannot be read.";
 
-void Print(int fd, const std::string& text) {
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const ssize_t n = ::write(fd, rest.data(), rest.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        rest.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 int BadUsage(const std::string& error) {
-    Print(2, "tarvane-convert: " + error + "\n" + kUsage + "Try 'tarvane-convert --help' for more.\n");
+    BatchConvert::WriteAll(2, "tarvane-convert: " + error + "\n" + kUsage + "Try 'tarvane-convert --help' for more.\n");
     return 2;
 }
 
@@ -137,13 +127,13 @@ int List(const std::string& word) {
             out += std::to_string(grid.code) + '\t' + grid.name + '\t' + grid.unitName + '\n';
         }
         if (out.empty()) {
-            Print(2, "tarvane-convert: no Lambert conic grid of the EPSG registry holds \"" + word + "\"\n");
+            BatchConvert::WriteAll(2, "tarvane-convert: no Lambert conic grid of the EPSG registry holds \"" + word + "\"\n");
             return 1;
         }
-        Print(1, out);
+        BatchConvert::WriteAll(1, out);
         return 0;
     } catch (const Epsg::Error& e) {
-        Print(2, std::string("tarvane-convert: --list-epsg: ") + e.what() + "\n");
+        BatchConvert::WriteAll(2, std::string("tarvane-convert: --list-epsg: ") + e.what() + "\n");
         return 2;
     }
 }
@@ -243,10 +233,10 @@ int Main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        Print(1, app.help());
+        BatchConvert::WriteAll(1, app.help());
         return 0;
     } catch (const CLI::CallForVersion& e) {
-        Print(1, std::string(e.what()) + "\n");
+        BatchConvert::WriteAll(1, std::string(e.what()) + "\n");
         return 0;
     } catch (const CLI::ParseError& e) {
         return BadUsage(e.what());

@@ -522,18 +522,19 @@ void Tarvane::cmbZone_Click() {
     if (cmbZone->currentIndex() < 0) return;  // an empty list has nothing to apply
 
     const auto zoneNumber = static_cast<std::int16_t>(cmbZone->currentData().toInt());
-    const ProjectionSetup::ParameterFields zone =
-        ProjectionSetup::ZoneFields(optCoordSystem[2]->isChecked(), zoneNumber, decimalSeparator());
+    writeParameterRows(ProjectionSetup::ZoneFields(optCoordSystem[2]->isChecked(), zoneNumber, decimalSeparator()));
+}
 
-    // Two parallels first: choosing them resets rows 1 and 2.
-    selectParallel(1);
+void Tarvane::writeParameterRows(const ProjectionSetup::ParameterFields& f) {
     auto q = [](const std::string& text) { return QString::fromStdString(text); };
-    txtParallel[0]->setText(q(zone.parallel[0]));
-    txtParallel[1]->setText(q(zone.parallel[1]));
-    txtParallel[2]->setText(q(zone.parallel[2]));
-    txtCentralMeridian->setText(q(zone.centralMeridian));
-    txtFalseNorthing->setText(q(zone.falseNorthing));
-    txtFalseEasting->setText(q(zone.falseEasting));
+    // The parallels first: choosing them resets rows 1 and 2.
+    selectParallel(f.oneParallel ? 0 : 1);
+    txtParallel[0]->setText(q(f.parallel[0]));
+    txtParallel[1]->setText(q(f.parallel[1]));
+    if (!f.oneParallel) txtParallel[2]->setText(q(f.parallel[2]));
+    txtCentralMeridian->setText(q(f.centralMeridian));
+    txtFalseNorthing->setText(q(f.falseNorthing));
+    txtFalseEasting->setText(q(f.falseEasting));
 }
 
 void Tarvane::cmbUnit_Click() {
@@ -700,18 +701,10 @@ void Tarvane::mnuFileEpsg_Click() {
 }
 
 void Tarvane::typeFields(const ProjectionSetup::ParameterFields& f) {
-    auto q = [](const std::string& text) { return QString::fromStdString(text); };
     selectCoordSystem(0);
-    setDatumIndex(cmbDatum->findText(q(f.datum)));
+    setDatumIndex(cmbDatum->findText(QString::fromStdString(f.datum)));
     setUnitIndex(f.unitTag == "USFeet" ? 1 : 0);
-    // The parallels first: choosing them resets rows 1 and 2.
-    selectParallel(f.oneParallel ? 0 : 1);
-    txtParallel[0]->setText(q(f.parallel[0]));
-    txtParallel[1]->setText(q(f.parallel[1]));
-    if (!f.oneParallel) txtParallel[2]->setText(q(f.parallel[2]));
-    txtCentralMeridian->setText(q(f.centralMeridian));
-    txtFalseNorthing->setText(q(f.falseNorthing));
-    txtFalseEasting->setText(q(f.falseEasting));
+    writeParameterRows(f);
     cmdInit_Click();
 }
 

@@ -102,6 +102,8 @@ private:
     void setUnitIndex(int index);
     // Fills the parameter fields and choices as if the user had typed them.
     void typeFields(const ProjectionSetup::ParameterFields& fields);
+    // The parallel choice and the parameter rows of `fields`.
+    void writeParameterRows(const ProjectionSetup::ParameterFields& fields);
 
     QString formatAngle(double degrees, const char* type) const;
     QString formatFixed(double value, int decimals) const;
