@@ -259,7 +259,7 @@ int Main(int argc, char** argv) {
         read = BatchProjection::ZoneParameters(system == "1927", zone, parameters, error);
     } else if (*epsgOption) {
         read = BatchProjection::EpsgParameters(epsg, parameters, error);
-    } else if (!settingsPath.empty()) {
+    } else if (*settingsOption) {
         TarvaneSettings settings;
         read = Read_Tarvane_File(settingsPath, settings) &&
                BatchProjection::SettingsParameters(settings, parameters, error);

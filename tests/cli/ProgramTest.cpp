@@ -119,6 +119,7 @@ const Row kRows[] = {
     {kCone + "--parallel 30 --scale 1 --false-easting '5e5 m'", "", 2, "", "--false-easting: \"5e5 m\" is not a number"},
     {"--datum wgs84 --meridian 0 --parallel 30 --scale 1", "", 2, "", "--datum: wgs84 not in"},
     {"--settings short.ini", "", 2, "", "--settings: cannot read \"short.ini\""},
+    {"--settings ''", "", 2, "", "--settings: cannot read \"\""},
     {"--settings bad.ini", "", 2, "", "LATITUDE MINUTE FORMAT ERROR. Max 59 allowed"},
     // Survey files: a table with a header keeps every column as it came
     // (quotes, commas, line breaks, CR LF) and adds the results after them.
