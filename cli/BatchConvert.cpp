@@ -222,6 +222,19 @@ void AppendFeature(std::string& out, const std::vector<std::string>& names, cons
 
 }  // namespace
 
+namespace {
+
+// What the engine gives at a point besides its position (radians).
+void AddPointData(Point& p, double lat, double lon) {
+    using namespace Tarvane_Module;
+    p.scaleFactor = PointScaleFactor(lat);
+    p.meridianRadius = MeridianRadius(lat);
+    p.normalRadius = PrimeVerticalRadius(lat);
+    p.convergence = GridConvergence(lon) * kRadToDeg;
+}
+
+}  // namespace
+
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
@@ -243,10 +256,7 @@ Point Forward(double latitudeDegrees, double longitudeDegrees, double unitsPerMe
     // Times 1 leaves metres as they are.
     p.northing = p.northing * unitsPerMetre;
     p.easting = p.easting * unitsPerMetre;
-    p.scaleFactor = PointScaleFactor(lat);
-    p.meridianRadius = MeridianRadius(lat);
-    p.normalRadius = PrimeVerticalRadius(lat);
-    p.convergence = GridConvergence(lon) * kRadToDeg;
+    AddPointData(p, lat, lon);
     return p;
 }
 
@@ -261,10 +271,7 @@ Point Inverse(double easting, double northing, double unitsPerMetre) {
     GridToGeo(easting, northing, lat, lon, p.iterations);
     p.latitude = lat * kRadToDeg;
     p.longitude = Antimeridian::FromEngine(lon) * kRadToDeg;
-    p.scaleFactor = PointScaleFactor(lat);
-    p.meridianRadius = MeridianRadius(lat);
-    p.normalRadius = PrimeVerticalRadius(lat);
-    p.convergence = GridConvergence(lon) * kRadToDeg;
+    AddPointData(p, lat, lon);
     return p;
 }
 
