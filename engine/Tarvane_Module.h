@@ -117,11 +117,14 @@ void   GetZoneParameters(const std::int16_t& is1927, const std::int16_t& zoneNum
 // The zones of the table, in the order the window lists them: the zone
 // number, the name GetZoneParameters gives, and the shorter name the user
 // sees in the zone list (" 903 Florida North" is the number, four wide, a
-// blank and this name).
+// blank and this name), and the codes of the zone's grids in the EPSG
+// registry (in metres on NAD83, in US survey feet on NAD27).
 struct StatePlaneZone {
     std::int16_t number;
     const char* name;
     const char* listName;
+    int epsg1983;
+    int epsg1927;
 };
 std::span<const StatePlaneZone> StatePlaneZones();
 

@@ -225,6 +225,12 @@ Grid Registry::Read(std::string_view text) const {
     grid.ellipsoidName = proj_get_name(ellipsoid.get()) ? proj_get_name(ellipsoid.get()) : "";
     const char* ellipsoidCode = proj_get_id_code(ellipsoid.get(), 0);
     grid.ellipsoidCode = ellipsoidCode ? std::atoi(ellipsoidCode) : 0;
+
+    const Object geographic(proj_crs_get_geodetic_crs(c.pj, crs.get()));
+    if (geographic && proj_get_name(geographic.get())) grid.geographicName = proj_get_name(geographic.get());
+    if (!proj_get_area_of_use(c.pj, crs.get(), &grid.west, &grid.south, &grid.east, &grid.north, nullptr) ||
+        grid.west < -180.0 || grid.south < -90.0)
+        grid.west = grid.south = grid.east = grid.north = 0.0;  // PROJ gives -1000 where the registry has none
     return grid;
 }
 

@@ -27,6 +27,10 @@ struct Grid {
     int unitCode = 0;           // its EPSG code: 9001 metre, 9002 foot, 9003 US survey foot, ...
     std::string ellipsoidName;  // "Clarke 1866"
     int ellipsoidCode = 0;      // 7030 WGS 84, 7019 GRS 1980, 7008 Clarke 1866, ...
+    std::string geographicName; // the geographic CRS of its latitudes and longitudes: "NAD27"
+    // Where the grid is meant to be used, in degrees (west > east where the
+    // area crosses the antimeridian); all 0 when the registry gives none.
+    double west = 0, south = 0, east = 0, north = 0;
     // The parameters in degrees from Greenwich and in the grid unit, on the
     // grid's own ellipsoid (no datum name).
     ProjectionSetup::ProjectionParameters parameters;

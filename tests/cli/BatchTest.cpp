@@ -1,24 +1,23 @@
 // The batch tool's own pieces without the program around them: option angles
-// read into numbers, the output's number text, which column of a survey file
-// holds what, and the ground-to-grid factors against GeographicLib's radii.
-#include <GeographicLib/Ellipsoid.hpp>
-#include <GeographicLib/LambertConformalConic.hpp>
+// read into numbers, the grammar of records and fields, and which column of a
+// survey file holds what.
 #include <gtest/gtest.h>
 
-#include <charconv>
-#include <cmath>
-#include <random>
+#include <string>
+#include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "cli/BatchConvert.h"
 #include "cli/BatchProjection.h"
-#include "cli/FixedText.h"
-#include "cli/Table.h"
+#include "cli/Layout.h"
+#include "cli/Records.h"
 #include "engine/Tarvane_Module.h"
 
 namespace {
 
 using namespace Tarvane_Module;
-using namespace BatchInput;
 
 // Texas South Central (zone 4204, NAD83) typed as decimal degrees, as other
 // tools write it, some just below a whole minute: the grid within 1 mm of the
@@ -52,93 +51,119 @@ TEST(BatchProjection, DecimalDegreeParametersGiveTheZonesGrid) {
     }
 }
 
-// The output's own fixed-point formatter (faster than the standard one, see
-// bench/RESULTS.md) writes what std::to_chars writes: ties to even, carries,
-// signs, tiny and huge values.
-TEST(BatchOutput, FixedTextIsTheStandardLibrarysText) {
-    char ours[400], standard[400];
-    std::mt19937_64 random(20240607);
-    std::uniform_int_distribution<int> exponent(-1100, 1100), decimals(0, 15);
-    const double ties[] = {0.125, 0.375, 2.5, 3.5, -0.0001, 9.9995, 99.5, -0.0};
-    for (int i = 0; i < 200000; ++i) {
-        double v = std::ldexp(std::uniform_real_distribution<double>(-2, 2)(random), exponent(random) % (i % 3 ? 70 : 1100));
-        if (i % 5 == 0) v = std::round(v * 1000) / 1000 + 0.0005;  // near the ties of three decimals
-        if (i < 8 * 16) v = ties[i / 16];
-        const int d = i < 8 * 16 ? i % 16 : decimals(random);
-        char* end = std::to_chars(standard, standard + sizeof standard, v, std::chars_format::fixed, d).ptr;
-        ASSERT_EQ(std::string(ours, BatchConvert::FormatFixed(ours, v, d)), std::string(standard, end))
-            << std::hexfloat << v << " " << d;
+// Each record of `input` as "line:text" with its fields as "[raw|value]..."
+// and a "!K" where field K's opening quote is an ordinary character; a table
+// of `fields` fields separated by commas, or with `fields` < 0 a plain list.
+std::vector<std::string> Read(const std::string& input, int fields) {
+    const int fd = ::memfd_create("records", 0);
+    EXPECT_TRUE(BatchConvert::WriteAll(fd, input) && ::lseek(fd, 0, SEEK_SET) == 0);
+    Records::Reader reader(fd);
+    if (fields >= 0) reader.ReadTable(',', static_cast<std::size_t>(fields));
+    Records::Splitter splitter;
+    std::vector<std::string> out;
+    for (Records::Record r; reader.Next(r);) {
+        std::string text = std::to_string(r.line) + ":" + std::string(r.text);
+        if (r.fault == Records::Record::Fault::TooLong) text += "TOO LONG";
+        if (r.ordinaryQuote) text += "!" + std::to_string(r.ordinaryQuote);
+        if (fields >= 0)
+            for (const Records::Field& f : splitter.Split(r.text, ','))
+                text += "[" + std::string(f.raw) + (f.raw == f.value ? "" : "|" + std::string(f.value)) + "]";
+        out.push_back(text + (r.lineEnd == "\n" ? "" : r.lineEnd == "\r\n" ? "<CRLF>" : r.lineEnd == "\r" ? "<CR>" : "<END>"));
     }
+    if (reader.byteOrderMark()) out.push_back("BOM");
+    if (reader.utf16()) out.push_back("UTF-16");
+    ::close(fd);
+    return out;
 }
 
-// Header spellings and column orders, and --columns by number or by name.
-TEST(Table, ColumnsAreFoundByNameOrByColumns) {
+// One grammar for where a record ends and what its fields are: quotes that
+// open a field, quotes that are part of the text, line breaks inside quotes
+// only where the record closes with the table's fields, and every line end.
+TEST(Records, OneGrammarForRecordsAndFields) {
+    using V = std::vector<std::string>;
+    const struct {
+        std::string input;
+        int fields;
+        V records;
+    } cases[] = {
+        // Inch marks and seconds marks inside a field are text; the next line is a record of its own.
+        {"1,2,5/8\" REBAR\n3,4,29 30 15.5\"\n", 3, {"1:1,2,5/8\" REBAR[1][2][5/8\" REBAR]", "2:3,4,29 30 15.5\"[3][4][29 30 15.5\"]"}},
+        // RFC 4180: quoted separators, doubled quotes, line breaks, blanks around the quotes.
+        {"1,\"a, \"\"b\"\"\",c\n2,\"x\ny\",z\r\n3, \"q\" ,r", 3,
+         {"1:1,\"a, \"\"b\"\"\",c[1][\"a, \"\"b\"\"\"|a, \"b\"][c]", "2:2,\"x\ny\",z[2][\"x\ny\"|x\ny][z]<CRLF>",
+          "4:3, \"q\" ,r[3][ \"q\" |q][r]<END>"}},
+        // A quote that nothing closes, or whose record would close with other fields than the table's:
+        // its line is a record, the quote part of the text, and the lines after it stay records.
+        {"1,2,\"OAK 12\n3,4,IRON\n", 3, {"1:1,2,\"OAK 12!3[1][2][\"OAK 12]", "2:3,4,IRON[3][4][IRON]"}},
+        {"1,2,\"a\n3\",4\n5,6,7\n", 3, {"1:1,2,\"a!3[1][2][\"a]", "2:3\",4[3\"][4]", "3:5,6,7[5][6][7]"}},
+        {"1,2,\"a\n3\",4\n", 0, {"1:1,2,\"a\n3\",4[1][2][\"a\n3\"|a\n3][4]"}},
+        {"1,\"a\"b,c\n", 3, {"1:1,\"a\"b,c!2[1][\"a\"b][c]"}},
+        {"1,2,\"open at the end", 3, {"1:1,2,\"open at the end!3[1][2][\"open at the end]<END>"}},
+        // Line ends: LF, CR LF, CR alone, none at the end; empty lines are records.
+        {"a\r\nb\rc\n\nd", -1, {"1:a<CRLF>", "2:b<CR>", "3:c", "4:", "5:d<END>"}},
+        {"p,\"x\ry\",z\r\rq", 3, {"1:p,\"x\ry\",z[p][\"x\ry\"|x\ry][z]<CR>", "3:[]<CR>", "4:q[q]<END>"}},
+        // A plain list reads lines, quotes and all.
+        {"\"29.5 -95\n1 2\n", -1, {"1:\"29.5 -95", "2:1 2"}},
+        // The byte order marks.
+        {"\xEF\xBB\xBF" "a,b\n", 2, {"1:a,b[a][b]", "BOM"}},
+        {"\xFF\xFE" "a\0,\0", 2, {"UTF-16"}},
+        // A record too long to keep is reported in its place, and reading goes on.
+        {"1\n" + std::string(Records::kMaxRecord + 1, 'x') + "\n2\n", -1, {"1:1", "2:TOO LONG<END>", "3:2"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Read(c.input, c.fields), c.records) << c.input.substr(0, 60);
+}
+
+// Header spellings and column orders, heights above the ellipsoid before
+// elevations, two columns of one role refused, and --columns by number or by
+// name.
+TEST(Columns, AreFoundByNameOrByColumns) {
     const struct {
         const char *first, *columns;
-        bool header;
+        bool inverse, header;
         int lat, lon, north, east, height;  // -2: MapColumns refuses
+        bool elevation;
     } cases[] = {
-        {"id,lat,lon,height,code", "", true, 1, 2, -1, -1, 3},
-        {"Latitude;LONGITUDE;Ellipsoid_Height", "", true, 0, 1, -1, -1, 2},
-        {"PHI\tLambda\tz\tlong", "", true, 0, 1, -1, -1, 2},
-        {"Point,Northing,Easting,Elevation,Desc", "", true, -1, -1, 1, 2, 3},
-        {"x, y ,h", "", true, -1, -1, 1, 0, 2},
-        {"North,East,Elev", "h=Elev", true, -1, -1, 0, 1, 2},
-        {"id,Lat,b", "lon=B", true, 1, 2, -1, -1, -1},
-        {"1,2,3", "lat=1,lon=2,h=3", false, 0, 1, -1, -1, 2},
-        {"id,lat", "lon=7", true, -2, 0, 0, 0, 0},
-        {"id,lat", "lon=b", true, -2, 0, 0, 0, 0},
-        {"1,2", "lon=lat", false, -2, 0, 0, 0, 0},
-        {"id,lat", "phi=1", true, -2, 0, 0, 0, 0},
+        {"id,lat,lon,height,code", "", false, true, 1, 2, -1, -1, 3, false},
+        {"Latitude;LONGITUDE;Ellipsoid_Height", "", false, true, 0, 1, -1, -1, 2, false},
+        {"PHI\tLambda\tz", "", false, true, 0, 1, -1, -1, 2, true},
+        {"Point,Northing,Easting,Elevation,Desc", "", true, true, -1, -1, 1, 2, 3, true},
+        {"Name,Elevation,Longitude,Latitude,Ellipsoidal height", "", false, true, 3, 2, -1, -1, 4, false},
+        {"E,N,H,h", "", true, true, -1, -1, 1, 0, 3, false},
+        {"x, y ,h", "", true, true, -1, -1, 1, 0, 2, false},
+        {"North,East,Elev", "h=Elev", true, true, -1, -1, 0, 1, 2, false},
+        {"id,Lat,b", "lon=B", false, true, 1, 2, -1, -1, -1, false},
+        {"id,lat,lon,", "", false, true, 1, 2, -1, -1, -1, false},
+        {"ID,POINT_Y,POINT_X", "lat=2,lon=3", false, true, 1, 2, -1, -1, -1, false},
+        {"1,2,3", "lat=1,lon=2,h=3", false, false, 0, 1, -1, -1, 2, false},
+        {"lat,latitude,x,x", "", false, true, -2, 0, 0, 0, 0, false},   // two latitudes
+        {"lat,latitude,lon", "lat=2", false, true, 1, 2, -1, -1, -1, false},
+        {"lat,lon,h,hae", "", false, true, -2, 0, 0, 0, 0, false},      // two heights
+        {"id,lat", "lon=7", false, true, -2, 0, 0, 0, 0, false},
+        {"1,2", "lon=lat", false, false, -2, 0, 0, 0, 0, false},
+        {"id,lat", "phi=1", false, true, -2, 0, 0, 0, 0, false},
     };
-    FieldSplitter split;
-    std::string error;
+    Records::Splitter split;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
-        const char delimiter = DetectDelimiter(c.first);
-        ASSERT_TRUE(split.Split(c.first, delimiter, error));
-        EXPECT_EQ(LooksLikeHeader(split.fields()), c.header);
-        Layout l;
+        const auto& fields = split.Split(c.first, Columns::DetectSeparator(c.first));
+        EXPECT_EQ(Columns::LooksLikeHeader(fields, *c.columns != 0), c.header);
+        Columns::Layout l;
+        std::string error;
         if (c.lat == -2) {
-            EXPECT_FALSE(MapColumns(split.fields(), c.header, c.columns, l, error));
-            EXPECT_TRUE(error.starts_with("--columns: ")) << error;
+            EXPECT_FALSE(Columns::MapColumns(fields, c.header, c.columns, c.inverse, l, error));
+            EXPECT_NE(error, "");
             continue;
         }
-        ASSERT_TRUE(MapColumns(split.fields(), c.header, c.columns, l, error)) << error;
+        ASSERT_TRUE(Columns::MapColumns(fields, c.header, c.columns, c.inverse, l, error)) << error;
         EXPECT_EQ((std::vector<int>{l.latitude, l.longitude, l.northing, l.easting, l.height}),
                   (std::vector<int>{c.lat, c.lon, c.north, c.east, c.height}));
+        EXPECT_EQ(l.elevation, c.elevation);
     }
-    // A data line is no header, nor are words that name no known column.
-    for (const char* line : {"29.5,-95.25", "id,code,remark", "lat,29", "lat,,lon"}) {
-        ASSERT_TRUE(split.Split(line, ',', error));
-        EXPECT_FALSE(LooksLikeHeader(split.fields())) << line;
-    }
-}
-
-// R / (R + h) with R = sqrt(M N), and k times it, against GeographicLib's
-// radii and scale factor on the same cone (zone 4204, GRS 80).
-TEST(Table, ElevationAndCombinedFactorsAgreeWithGeographicLib) {
-    BatchProjection::ProjectionParameters p;
-    std::string error;
-    ASSERT_TRUE(BatchProjection::ZoneParameters(false, 4204, p, error)) << error;
-    ASSERT_TRUE(BatchProjection::Setup(p, error)) << error;
-    const double a = 6378137.0, f = 1 / 298.257222101;
-    const GeographicLib::Ellipsoid ellipsoid(a, f);
-    const GeographicLib::LambertConformalConic cone(a, f, 28 + 23 / 60.0, 30 + 17 / 60.0, 1.0);
-    for (const double lat : {26.1, 28.4, 30.9}) {
-        for (const double h : {-30.0, 0.0, 150.0, 4400.0}) {
-            for (const double unitsPerMetre : {1.0, 3937.0 / 1200}) {
-                BatchConvert::Point point = BatchConvert::Forward(lat, -98.25, unitsPerMetre);
-                BatchConvert::AddHeight(point, h * unitsPerMetre, unitsPerMetre);
-                double x, y, gamma, k;
-                cone.Forward(-99, lat, -98.25, x, y, gamma, k);
-                const double R = std::sqrt(ellipsoid.MeridionalCurvatureRadius(lat) *
-                                           ellipsoid.TransverseCurvatureRadius(lat));
-                EXPECT_NEAR(point.elevationFactor, R / (R + h), 1e-12) << lat << " " << h;
-                EXPECT_NEAR(point.combinedFactor, k * R / (R + h), 2e-10) << lat << " " << h;
-            }
-        }
-    }
+    // A data line is no header, nor are words that name no known column, nor a gap between names.
+    for (const char* line : {"29.5,-95.25", "id,code,remark", "lat,29", "lat,,lon"})
+        EXPECT_FALSE(Columns::LooksLikeHeader(split.Split(line, ','), false)) << line;
+    EXPECT_TRUE(Columns::NamesHeaderColumns("lat=POINT_Y,lon=3"));
+    EXPECT_FALSE(Columns::NamesHeaderColumns("lat=2,lon=3"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 #include <sys/wait.h>
@@ -79,21 +80,24 @@ const Row kRows[] = {
      "easting,northing,latitude,longitude,scale_factor,convergence,meridian_radius,prime_vertical_radius,"
      "iterations\n600000,4000000,\"27\u00B050'00.000\"\"N\",\"099\u00B000'00.000\"\"W\",1.000203234,0.000000000,"
      "6349333.132,6382796.076,5\n", ""},
+    // --precision sets the decimals of the second with --dms.
+    {kZone + "--inverse --dms --precision 1", "600000 4000000\n", 0,
+     "600000\t4000000\t27\u00B050'00.0\"N\t099\u00B000'00.0\"W\t...", ""},
     {"--zone=4204 --system=1927 --precision 1", "27 50 N 99 W\n", 0, "27 50 N\t99 W\t2000000.0\t0.0\t1.000203222\t...", ""},
     {"--datum NAD83 --meridian -99 --parallels 28.383333333 30.283333333 --origin 27.833333333 "
      "--false-easting 600000 --false-northing 4000000", "27 50 N, 99 W\n", 0, "27 50 N\t99 W\t" + kOrigin, ""},
     {kCone + "--parallels=33,45 --origin 23 -- -", "40 N, 80 W\n", 0, "40 N\t80 W\t1352003.253\t2016449.325\t...", ""},
     // Lines that fail are marked and reported with their numbers; the run goes on.
-    {kZone + "--csv", "91 0\nabc\n90 -99\n1,2,3\n27.5 -99\n", 1,
+    {kZone + "--csv", "91 0\nabc\n90 -99\n1,2,3\n28 -99\n", 1,
      "latitude,...", "line 1: latitude \"91\": beyond 90 degrees"},
     {kZone + "--csv", "abc\n", 1, "latitude,longitude,easting,northing,scale_factor,convergence,meridian_radius,"
      "prime_vertical_radius\nabc,,ERROR,,,,,\n", "line 1: expected two co-ordinates, found 1 field"},
     {kZone, "1\n90 -99\n", 1, "1\t\tERROR\n90\t-99\tERROR\n", "line 2: invalid argument: a latitude of 90\u00B0 north"},
-    {kZone + "--csv", "1,2,3\n", 1, "...\n\"1,2,3\",,ERROR,,,,,\n", "line 1: more than two fields"},
-    {kZone + "--inverse", "600000 40000000\n" + std::string(70000, '1') + "\n600000 4000000\nx y", 1,
-     "600000\t40000000\tERROR\n\t\tERROR\n600000\t4000000\t...",
-     "line 2: longer than 65536 bytes\ntarvane-convert: line 4: easting \"x\""},
-    {kZone + "--inverse", "600000 40000000\n", 1, "...", "line 1: invalid argument: the point lies beyond the apex"},
+    {kZone + "--csv", "1,2,3\n", 1, "...\n\"1,2,3\",,ERROR,,,,,\n", "line 1: more than two fields: a table needs a header"},
+    // No line is lost for its length.
+    {kZone + "--inverse", "600000 40000000\n600000 " + std::string(70000, '1') + "\n600000 4000000\nx y", 1,
+     "600000\t40000000\tERROR\n600000\t111...\tERROR\n600000\t4000000\t...\nx\ty\tERROR\n",
+     "line 1: invalid argument: the point lies beyond the apex"},
     // Bad options and projections stop before any input is read.
     {"--csv", "", 2, "", "no projection given: give exactly one of --zone (with --system), --datum"},
     {"--zone 1", "", 2, "", "Try 'tarvane-convert --help' for more."},
@@ -103,9 +107,13 @@ const Row kRows[] = {
     {"--zone 4204 --system 1984", "", 2, "", "--system: 1984 not in"},
     {kZone + "--datum WGS84 --meridian 0 --parallel 30 --scale 1", "", 2, "", "more than one projection given"},
     {kZone + "--dms", "", 2, "", "--dms requires --inverse"},
-    {kZone + "--precision 13", "", 2, "", "--precision"},
+    {kZone + "--precision 13", "", 2, "", "--precision: 13 decimals are more than 12"},
+    {kZone + "--precision 2.5", "", 2, "", "--precision: \"2.5\" is not a whole number from 0 to 12"},
+    {kZone + "--inverse --dms --precision 5", "", 2, "", "--precision: 5 decimals of the second are more than 4"},
+    {kZone + "--inverse --precision 2", "", 2, "", "--precision: --inverse writes degrees with 9 decimals"},
+    {kZone + "--inverse --dms --geojson", "", 2, "", "--dms and --geojson: GeoJSON positions are decimal degrees"},
     {kZone + "a.txt b.txt", "", 2, "", "b.txt"},
-    {kZone + "no-such-file", "", 2, "", "cannot open \"no-such-file\": No such file or directory"},
+    {kZone + "no-such-file", "", 2, "", "tarvane-convert: cannot open \"no-such-file\": No such file or directory\n"},
     {kCone, "", 2, "", "--parallels and --origin, or --parallel and --scale, are missing"},
     {kCone + "--parallels 33", "", 2, "", "--parallels"},
     {kCone + "--parallels 33 45", "", 2, "", "--parallels requires --origin"},
@@ -129,30 +137,52 @@ const Row kRows[] = {
      "line 1 is taken as a header naming the columns (--header says so)\ntarvane-convert: line 4: latitude \"91\""},
     {kZone + "--header --columns lat=B,lon=3", "a;B;c;h\n;27 50 N;99 W;0\n", 0,
      "a;B;c;h;easting;northing;scale_factor;convergence;meridian_radius;prime_vertical_radius;elevation_factor;"
-     "combined_factor\n;27 50 N;99 W;0;600000.000;...;1.000000000;1.000203234\n", ""},
+     "combined_factor\n;27 50 N;99 W;0;600000.000;...;1.000000000;1.000203234\n",
+     "heights from column 4 \"h\", above the ellipsoid"},
     {kZone + "--inverse", "e;n;h\n600000;4000000,0;1000000\n600000;4000000;1e6\n", 0,
      "e;n;h;...\n600000;4000000,0;1000000;27,833333329;-99,000000000;1,000203234;...;0,864417537\n"
      "600000;4000000;1e6;27.833333329;...;0.864417537\n", "line 1 is taken as a header"},
     {kZone + "--inverse --height 1e6", "E\tN\tnote, x\n600000\t4000000\tb, c\n", 0, "...\t6382796.076\t5\t0.864241893\t0.864417537\n",
      "line 1 is taken as a header"},
     // Bad rows of a table: a wrong number of fields, a height that is no
-    // number, a quote left open at the end; the rows around them stay.
-    {kZone, "lat,lon,h\n27.5,-99\n27.5,-99,x\n\"27.5\"x,-99,1\n27.5,-99,1\n27.5,\"-99,1\n", 1,
-     "lat,...\n27.5,-99,ERROR,,,,,,,\n27.5,-99,x,ERROR,,,,,,,\n\"\"\"27.5\"\"x,-99,1\",ERROR,,,,,,,\n"
-     "27.5,-99,1,600000.000,...\n\"27.5,\"\"-99,1\",ERROR,,,,,,,\n",
-     "line 6: a quoted field is not closed (by the end of the file"},
+    // number, a quote that nothing closes; the rows around them stay.
+    {kZone, "lat,lon,h\n28,-99\n28,-99,x\n\"28\"x,-99,1\n28,-99,1\n28,\"-99,1\n", 1,
+     "lat,...\n28,-99,ERROR,,,,,,,\n28,-99,x,ERROR,,,,,,,\n\"28\"x,-99,1,ERROR,,,,,,,\n"
+     "28,-99,1,600000.000,...\n28,\"-99,1,ERROR,,,,,,,\n",
+     "line 4: field 1 begins with a quote that nothing closes on its line: the quote is read as part of the text"},
     {kZone + "--columns lat=1,lon=9", "27.5,-99\n", 2, "", "--columns: no column \"9\""},
     {kZone + "--header", "id,code\n", 2, "", "no latitude column"},
-    // Point files: errors keep the point and its other columns.
-    {kZone + "--inverse --format PNEZD", "1,4000000,600000,10.5,CP 1\n2,4000000\n3,x,1,2,d\n", 1,
-     "1,27.833333329,-99.000000000,10.5,CP 1\n2,ERROR,ERROR,,\n3,ERROR,ERROR,2,d\n", "line 2: expected 5 fields (pnezd), found 2"},
-    {kZone + "--inverse --format pnezd --geojson", "1,4000000,600000,10.5,CP 1\n", 0,
-     "...\"elevation\":\"10.5\",\"description\":\"CP 1\",\"latitude\":27.833333329,...\"combined_factor\":1.000201584}}\n]}\n",
-     ""},
-    {kZone + "--format pnezd", "", 2, "", "convert it with --inverse"},
-    {kZone + "--format pyxzd --csv", "", 2, "", "excludes"},
-    {kZone + "--height 12m", "", 2, "", "--height: \"12m\" is not a number"},
-    {kZone + "--height -7e6", "27.5 -99\n", 1, "27.5\t-99\tERROR\n", "line 1: height -7e+06: at or below the centre"},
+    // Survey files as they come from the field. Inch marks in descriptions are text, and every point stays.
+    {kZone + "--inverse --format pnezd", "1001,4190539.326,963513.049,12.40,5/8\" REBAR\n1002,4191016.263,963497.750,"
+     "11.85,IRON ROD\n1003,4191100.000,963400.000,11.00,1/2\" PIPE\n1004,4191200.000,963300.000,10.00,MAG NAIL\n", 0,
+     "1001,29.499999997,-95.249999995,12.40,5/8\" REBAR\n1002,29.504305554,-95.250000005,11.85,IRON ROD\n"
+     "1003,29.505088986,-95.250980062,11.00,1/2\" PIPE\n1004,29.506019724,-95.251977956,10.00,MAG NAIL\n", ""},
+    // A description that opens a quote and never closes it swallows nothing; CR alone ends a line.
+    {kZone + "--inverse --format pnezd", "1,4190539.326,963513.049,12.40,\"OAK 12\r2,4191016.263,963497.750,11.85,"
+     "IRON ROD\r", 0, "1,29.499999997,-95.249999995,12.40,\"OAK 12\r2,29.504305554,-95.250000005,11.85,IRON ROD\r",
+     "line 1: field 5 begins with a quote that nothing closes on its line"},
+    // Headers after comments, with a trailing separator, named by --columns, or beside --columns by number.
+    {kZone, "# exported\n\nid,lat,lon,\n# a comment\n1,29.5,-95.25,\n", 0,
+     "# exported\n\nid,lat,lon,,easting,...\n# a comment\n1,29.5,-95.25,,963513.049,4190539.326,...",
+     "line 3 is taken as a header naming the columns"},
+    {kZone + "--columns lat=POINT_Y,lon=POINT_X", "OID,POINT_Y,POINT_X\n1,29.5,-95.25\n", 0,
+     "OID,POINT_Y,POINT_X,easting,...\n1,29.5,-95.25,963513.049,...", ""},
+    {kZone + "--columns lat=2,lon=3", "OID,POINT_Y,POINT_X\n1,29.5,-95.25\n", 0,
+     "OID,POINT_Y,POINT_X,easting,...\n1,29.5,-95.25,963513.049,...", "line 1 is taken as a header"},
+    // Heights above the ellipsoid before elevations, and standard error says which; two latitudes are refused.
+    {kZone, "Name,Elevation,Longitude,Latitude,Ellipsoidal height\nCP1,35.12,-95.25,29.5,9.23\n", 0,
+     "...,0.999998550,0.999865929\n",
+     "heights from column 5 \"Ellipsoidal height\", above the ellipsoid (not the elevations of column 2"},
+    {kZone, "id,lat,Latitude,lon\n1,29.5,29.5,-95.25\n", 2, "",
+     "column 2 \"lat\" and column 3 \"Latitude\" both hold the latitude: choose one with --columns lat=N"},
+    // A point far outside its grid says so, and converts.
+    {kZone, "29.5 95.25\n28 -99\n29.5 -95.25\n29.4 95.25\n", 0, "29.5\t95.25\t-10605416.998\t...",
+     "2 points lie outside the area of EPSG:32140 (NAD83 / Texas South Central): lines 1, 4; a longitude without its sign?"},
+    // A result that a column names already gets a name of its own.
+    {kZone, "id,lat,lon,easting\n1,28,-99,old\n", 0,
+     "id,lat,lon,easting,computed_easting,northing,...\n1,28,-99,old,600000.000,...", "line 1 is taken as a header"},
+    // Text that cannot be read says what it is.
+    {kZone, "\xFF\xFE" "2\0009\000", 2, "", "the input is UTF-16 text, which tarvane-convert cannot read: save it as UTF-8"},
     // Grids of the EPSG registry, against PROJ's cs2cs: international feet, and
     // a point across the antimeridian from the central meridian (176 W) and back.
     {"--epsg 2256", "47 N, 110 W\n", 0, "47 N\t110 W\t1843816.781\t1002948.536\t...", ""},
@@ -160,13 +190,17 @@ const Row kRows[] = {
     {"--epsg 26940 --inverse", "656902.480 123207.313\n", 0, "656902.480\t123207.313\t51.999999991\t179.000000000\t...", ""},
     // The registry's NAD27 Texas South Central is the zone 4204 of 1927 to a tenth of a millimetre (the registry
     // gives Clarke 1866 by its axes, so its e^2 differs from NAD27's in the last digits).
-    {"--epsg 32040 --precision 4", "26 N, 100 W\n30.5 N, 96.5 W\n", 0, kFar, ""},
-    {"--zone 4204 --system 1927 --precision 4", "26 N, 100 W\n30.5 N, 96.5 W\n", 0, kFar, ""},
+    {"--epsg 32040 --precision 4", "26 N, 100 W\n30.5 N, 96.5 W\n", 0, kFar, "1 point lies outside"},
+    {"--zone 4204 --system 1927 --precision 4", "26 N, 100 W\n30.5 N, 96.5 W\n", 0, kFar, "1 point lies outside"},
+    // GeoJSON readers take WGS 84: positions on NAD27 say so, and name their datum.
+    {"--zone 4204 --system 1927 --geojson", "28 N, 99 W\n", 0, "{\"type\":\"FeatureCollection\",\"datum\":\"NAD27\",...",
+     "the GeoJSON positions are on NAD27, not WGS 84"},
     {"--epsg 26915", "", 2, "", "--epsg: EPSG:26915 is not a Lambert conformal conic grid (Transverse Mercator)"},
     {"--epsg 32040 --zone 4204 --system 1927", "", 2, "", "more than one projection given"},
     {"--list-epsg 'TEXAS SOUTH central'", "", 0, "2278\tNAD83 / Texas South Central (ftUS)\tUS survey foot\n...32040\t"
      "NAD27 / Texas South Central\tUS survey foot\n32140\tNAD83 / Texas South Central\tmetre\n", ""},
     {"--list-epsg zzz", "", 1, "", "no Lambert conic grid of the EPSG registry holds \"zzz\""},
+    {"", "'" TARVANE_CONVERT "' --list-epsg texas >/dev/full", 1, "", "cannot write the list: No space left on device"},
     // Help and version.
     {"--help", "", 0, "tarvane-convert 1.01: converts points...", ""},
     {"--version", "", 0, "tarvane-convert 1.01\n", ""},
@@ -204,11 +238,13 @@ TEST(Program, PointFileRoundTrip) {
 // longitude and latitude, the columns and the results as properties, and a
 // bad row without a geometry.
 TEST(Program, GeoJsonParsesBack) {
-    const Result r = RunProgram(kZone + "--geojson", "id,lat,lon,h,note,easting\n1,27 50 N,99 W,100,\"a \"\"b\"\"\",old\n2,91,0,,\xff,\n");
+    const Result r = RunProgram(kZone + "--geojson", "id,lat,lon,h,note,easting\n1,27 50 N,99 W,100,\"a \"\"b\"\"\",old\n"
+                                                     "2,91,0,,\xff,\n3,28,-99,,\"c\"d,\n");
     EXPECT_EQ(r.status, 1);
     const nlohmann::json json = nlohmann::json::parse(r.out);
     EXPECT_EQ(json["type"], "FeatureCollection");
-    ASSERT_EQ(json["features"].size(), 2u);
+    EXPECT_EQ(json["datum"], "NAD83");
+    ASSERT_EQ(json["features"].size(), 3u);
     const auto& good = json["features"][0];
     EXPECT_EQ(good["geometry"]["type"], "Point");
     EXPECT_NEAR(good["geometry"]["coordinates"][0].get<double>(), -99.0, 1e-9);
@@ -225,6 +261,35 @@ TEST(Program, GeoJsonParsesBack) {
     EXPECT_TRUE(bad["geometry"].is_null());
     EXPECT_EQ(bad["properties"]["note"], "\uFFFD");
     EXPECT_NE(bad["properties"]["error"].get<std::string>().find("beyond 90 degrees"), std::string::npos);
+    EXPECT_EQ(bad["properties"]["id"], "2");  // the fields of a failed row stay
+    EXPECT_EQ(json["features"][2]["properties"]["note"], "\"c\"d");  // a quote that closes nothing is text
+}
+
+// Large point files and GeoJSON go through the two cores too: every row and
+// feature comes out once, in its place, with its point and description.
+TEST(Program, EveryRowInItsPlaceOnTwoCores) {
+    const long n = 20000;
+    const std::string points = "awk 'BEGIN { for (i = 0; i < " + std::to_string(n) +
+        "; i++) printf \"P%d,%.3f,%.3f,%d,\\\"d, %d\\\"\\n\", i, 4100000 + i % 97, 900000 + i % 89, i % 50, i }' > pts && '"
+        TARVANE_CONVERT "' " + kZone + "--inverse --format pnezd pts";
+    const Result file = RunProgram("", points);
+    ASSERT_EQ(file.status, 0) << file.err;
+    std::istringstream rows(file.out);
+    long k = 0;
+    for (std::string row; std::getline(rows, row); ++k) {
+        const std::string id = "P" + std::to_string(k) + ",";
+        ASSERT_EQ(row.substr(0, id.size()), id);
+        ASSERT_TRUE(row.ends_with("," + std::to_string(k % 50) + ",\"d, " + std::to_string(k) + "\"")) << row;
+    }
+    EXPECT_EQ(k, n);
+    const Result json = RunProgram("", points + " --geojson");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const nlohmann::json features = nlohmann::json::parse(json.out)["features"];
+    ASSERT_EQ(features.size(), static_cast<std::size_t>(n));
+    for (k = 0; k < n; ++k) {
+        ASSERT_EQ(features[k]["properties"]["point"], "P" + std::to_string(k));
+        ASSERT_EQ(features[k]["properties"]["description"], "d, " + std::to_string(k));
+    }
 }
 
 // A large input through a pipe: every line comes out, in its place (the
@@ -238,7 +303,7 @@ TEST(Program, StreamsInConstantMemory) {
 #endif
     const auto peak = [](long lines) {
         const Result r = RunProgram("", "awk 'BEGIN { for (i = 0; i < " + std::to_string(lines) +
-            "; i++) printf \"%.6f %.6f\\n\", 26 + i % 5000 * 0.001, -101 + i % 4000 * 0.001 }' | tee pts | "
+            "; i++) printf \"%.6f %.6f\\n\", 28 + i % 2000 * 0.001, -99 + i % 3000 * 0.001 }' | tee pts | "
             "/usr/bin/time -f %M '" TARVANE_CONVERT "' " + kZone + ">out2 && cut -f1,2 out2 | tr '\\t' ' ' | "
             "cmp -s - pts && wc -l <out2 || echo -1");
         EXPECT_EQ(r.status, 0) << r.err;

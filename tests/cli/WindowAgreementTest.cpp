@@ -4,6 +4,9 @@
 #include <cstring>
 #include <sstream>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include "cli/BatchConvert.h"
 #include "cli/BatchProjection.h"
 #include "tests/ui/WindowFixture.h"
@@ -23,11 +26,16 @@ protected:
     }
     // A row of the batch tool, its cells from the third on.
     static std::vector<std::string> Row(const std::string& line, const BatchConvert::Format& f) {
-        std::string row, error;
-        EXPECT_TRUE(BatchConvert::ConvertLine(line, f, row, error)) << error;
+        const int in = ::memfd_create("in", 0), out = ::memfd_create("out", 0), err = ::memfd_create("err", 0);
+        EXPECT_TRUE(BatchConvert::WriteAll(in, line + "\n") && ::lseek(in, 0, SEEK_SET) == 0);
+        EXPECT_EQ(BatchConvert::Run(in, out, err, f, false), 0);
+        std::string row(static_cast<std::size_t>(::lseek(out, 0, SEEK_END)), '\0');
+        EXPECT_EQ(::pread(out, row.data(), row.size(), 0), static_cast<ssize_t>(row.size()));
+        for (const int fd : {in, out, err}) ::close(fd);
+        if (!row.empty() && row.back() == '\n') row.pop_back();
         std::vector<std::string> cells;
-        std::stringstream in(row.substr(row.find('\t', row.find('\t') + 1) + 1));
-        for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
+        std::stringstream cellsOf(row.substr(row.find('\t', row.find('\t') + 1) + 1));
+        for (std::string cell; std::getline(cellsOf, cell, '\t');) cells.push_back(cell);
         cells.resize(7);
         return cells;
     }

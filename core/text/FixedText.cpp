@@ -1,5 +1,6 @@
-#include "cli/FixedText.h"
+#include "core/text/FixedText.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -7,8 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <utility>
-
-namespace BatchConvert {
 
 namespace {
 
@@ -84,9 +83,6 @@ bool FastScaled(double value, int decimals, std::uint64_t& q) {
 }  // namespace
 
 char* FormatFixed(char* first, double value, int decimals) {
-#ifdef TARVANE_STD_FORMAT  // scripts/bench builds it so, to measure what this formatter saves
-    return std::to_chars(first, first + 400, value, std::chars_format::fixed, decimals).ptr;
-#endif
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const int biased = static_cast<int>((bits >> 52) & 0x7FF);
     // value = m * 2^e exactly
@@ -145,4 +141,19 @@ char* FormatFixed(char* first, double value, int decimals) {
     return out;
 }
 
-}  // namespace BatchConvert
+void AppendFixed(std::string& out, double value, int decimals, char separator) {
+    char buffer[400];
+    const char* end = FormatFixed(buffer, value, decimals);
+    const char* begin = buffer;
+    // No minus sign on a value that shows as zero.
+    if (*begin == '-' && std::all_of(begin + 1, end, [](char c) { return c == '0' || c == '.'; })) ++begin;
+    const std::size_t at = out.size();
+    out.append(begin, end);
+    if (separator != '.') std::replace(out.begin() + static_cast<std::ptrdiff_t>(at), out.end(), '.', separator);
+}
+
+std::string FixedText(double value, int decimals, char separator) {
+    std::string text;
+    AppendFixed(text, value, decimals, separator);
+    return text;
+}
