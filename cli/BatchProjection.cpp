@@ -11,8 +11,6 @@ namespace BatchProjection {
 
 namespace {
 
-const char* const kDatums[] = {"WGS84", "NAD83", "NAD27"};
-
 // The window's reading of its fields, where every message it would show is
 // an error instead.
 bool FromFields(const ProjectionSetup::ParameterFields& fields, ProjectionParameters& p, std::string& error) {
@@ -54,8 +52,8 @@ bool ZoneParameters(bool is1927, std::int16_t zoneNumber, ProjectionParameters& 
 
 bool SettingsParameters(const TarvaneSettings& s, ProjectionParameters& p, std::string& error) {
     ProjectionSetup::ParameterFields f;
-    f.datum = kDatums[std::clamp<int>(s.iDatum, 0, 2)];  // the reader keeps it in 0..2
-    f.unitTag = s.iUnit == 1 ? "USFeet" : "meter";
+    f.datum = static_cast<Datum>(std::clamp<int>(s.iDatum, 0, 2));  // the reader keeps it in 0..2
+    f.unit = s.iUnit == 1 ? GridUnit::USFeet : GridUnit::Metre;
     f.oneParallel = s.iParallels == 1;
     f.parallel[0] = s.OriginLat;
     f.parallel[1] = s.SouthernLat;
@@ -69,8 +67,8 @@ bool SettingsParameters(const TarvaneSettings& s, ProjectionParameters& p, std::
 bool ConeParameters(const ConeOptions& o, ProjectionParameters& p, std::string& error) {
     using BatchInput::AngleKind;
     p = {};
-    p.datum = o.datum;
-    p.unitsPerMetre = o.unit == "USFeet" ? kFeetPerMetre : 1.0;
+    p.datum = DatumNamed(o.datum).value_or(Datum::WGS84);  // the options take only the table's names
+    p.unitsPerMetre = UnitsPerMetre(UnitTagged(o.unit).value_or(GridUnit::Metre));
     p.oneParallel = !o.parallel.empty() || !o.scale.empty();
     if (p.oneParallel) {
         if (!Angle("--parallel", o.parallel, AngleKind::Latitude, p.originLat, error)) return false;

@@ -112,9 +112,9 @@ void Describe(const Epsg::Grid& grid, BatchConvert::Format& f) {
 }
 
 // The datum a State Plane zone or the window's datum list names.
-void Describe(const std::string& datum, BatchConvert::Format& f) {
-    f.datum = datum == "WGS84" ? "WGS 84" : datum;
-    f.nearWgs84 = datum != "NAD27";
+void Describe(Datum datum, BatchConvert::Format& f) {
+    f.datum = datum == Datum::WGS84 ? "WGS 84" : DatumName(datum);
+    f.nearWgs84 = datum != Datum::NAD27;
 }
 
 // The area of a State Plane zone, from its grid in the registry; the run
@@ -152,7 +152,7 @@ bool SetUp(Options& o, std::string& error) {
     if (*o.zoneOption) {
         const bool is1927 = o.system == "1927";
         read = BatchProjection::ZoneParameters(is1927, o.zone, parameters, error);
-        Describe(is1927 ? "NAD27" : "NAD83", f);
+        Describe(is1927 ? Datum::NAD27 : Datum::NAD83, f);
         if (read) ZoneArea(is1927, o.zone, f);
     } else if (*o.epsgOption) {
         try {
@@ -178,7 +178,7 @@ bool SetUp(Options& o, std::string& error) {
         if (!*o.parallelsOption && !*o.parallelOption)
             error = "--parallels and --origin, or --parallel and --scale, are missing";
         read = error.empty() && BatchProjection::ConeParameters(o.cone, parameters, error);
-        Describe(o.cone.datum, f);
+        Describe(parameters.datum, f);
     }
     f.unitsPerMetre = parameters.unitsPerMetre;
     return read && BatchProjection::Setup(parameters, error);

@@ -160,7 +160,7 @@ void Describe(CLI::App& app, Options& o) {
     BatchProjection::ConeOptions& cone = o.cone;
     CLI::App* user = projection->add_option_group("User-defined cone");
     o.datumOption = user->add_option("--datum", cone.datum, "WGS84, NAD83 or NAD27")
-                        ->check(CLI::IsMember({"WGS84", "NAD83", "NAD27"}));
+                        ->check(CLI::IsMember(std::vector<std::string>(kDatumNames.begin(), kDatumNames.end())));
     CLI::Option* meridian = user->add_option("--meridian", cone.meridian, "central meridian");
     o.parallelsOption = user->add_option("--parallels", o.parallels, "two standard parallels, with --origin")
                             ->expected(2)
@@ -170,7 +170,7 @@ void Describe(CLI::App& app, Options& o) {
     o.parallelOption = user->add_option("--parallel", cone.parallel, "one standard parallel, with --scale");
     CLI::Option* scale = user->add_option("--scale", cone.scale, "scale factor on that parallel");
     CLI::Option* unit = user->add_option("--unit", cone.unit, "grid unit: meter (default) or USFeet")
-                            ->check(CLI::IsMember({"meter", "USFeet"}));
+                            ->check(CLI::IsMember(std::vector<std::string>(kUnitTags.begin(), kUnitTags.end())));
     CLI::Option* falseEasting = user->add_option("--false-easting", cone.falseEasting, "in the grid unit (default 0)");
     CLI::Option* falseNorthing =
         user->add_option("--false-northing", cone.falseNorthing, "in the grid unit (default 0)");

@@ -114,6 +114,13 @@ void onChosen(QRadioButton* option, QObject* context, std::function<void()> hand
     });
 }
 
+template <std::size_t N>
+QStringList listOf(const std::array<const char*, N>& names) {
+    QStringList list;
+    for (const char* name : names) list << QLatin1String(name);
+    return list;
+}
+
 QString arrayName(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
@@ -235,11 +242,11 @@ void Tarvane::buildControls() {
         onChosen(optCoordSystem[i], this, [this, i] { optCoordSystem_Click(i); });
     }
     Label1[4] = makeLabel(f, "Label1(4)", "Geodetic Datum ", tw(2040, 240, 1200, 195));
-    cmbDatum = makeList(f, "cmbDatum", {"WGS84", "NAD83", "NAD27"}, tw(3360, 180, 1095, 315));
+    cmbDatum = makeList(f, "cmbDatum", listOf(kDatumNames), tw(3360, 180, 1095, 315));
     cmbZone = makeList(f, "cmbZone", {}, tw(2040, 600, 2415, 315));
     cmbZone->hide();
     Label1[16] = makeLabel(f, "Label1(16)", "Units ", tw(4800, 240, 405, 195));
-    cmbUnit = makeList(f, "cmbUnit", {"meter", "USFeet"}, tw(5280, 180, 1215, 315));
+    cmbUnit = makeList(f, "cmbUnit", listOf(kUnitTags), tw(5280, 180, 1215, 315));
     Label1[10] = makeLabel(f, "Label1(10)", "( 1 m = 3.28083333333 USft )", tw(4680, 600, 2100, 195));
     connect(cmbDatum, &QComboBox::activated, this, &Tarvane::cmbDatum_Click);
     connect(cmbZone, &QComboBox::activated, this, &Tarvane::cmbZone_Click);
@@ -385,8 +392,8 @@ double Tarvane::readAngle(const QLineEdit* box, const char* type) {
 
 void Tarvane::cmdInit_Click() {
     ProjectionSetup::ParameterFields fields;
-    fields.datum = cmbDatum->currentIndex() >= 0 ? cmbDatum->currentText().toStdString() : std::string();
-    fields.unitTag = unitTag_.toStdString();
+    fields.datum = static_cast<Datum>(std::max(cmbDatum->currentIndex(), 0));
+    fields.unit = unitTag_ == QLatin1String(UnitTag(GridUnit::USFeet)) ? GridUnit::USFeet : GridUnit::Metre;
     fields.oneParallel = optParallel[0]->isChecked();
     for (int i = 0; i < 3; ++i) fields.parallel[i] = txtParallel[i]->text().toStdString();
     fields.centralMeridian = txtCentralMeridian->text().toStdString();
@@ -539,7 +546,7 @@ void Tarvane::writeParameterRows(const ProjectionSetup::ParameterFields& f) {
 
 void Tarvane::cmbUnit_Click() {
     enterNotInitialized();
-    unitTag_ = cmbUnit->currentIndex() == 0 ? QStringLiteral("meter") : QStringLiteral("USFeet");
+    unitTag_ = QLatin1String(UnitTag(cmbUnit->currentIndex() == 0 ? GridUnit::Metre : GridUnit::USFeet));
     for (QLabel* label : lblUnit) setCaption(label, unitTag_);
 }
 
@@ -702,8 +709,8 @@ void Tarvane::mnuFileEpsg_Click() {
 
 void Tarvane::typeFields(const ProjectionSetup::ParameterFields& f) {
     selectCoordSystem(0);
-    setDatumIndex(cmbDatum->findText(QString::fromStdString(f.datum)));
-    setUnitIndex(f.unitTag == "USFeet" ? 1 : 0);
+    setDatumIndex(static_cast<int>(f.datum));
+    setUnitIndex(static_cast<int>(f.unit));
     writeParameterRows(f);
     cmdInit_Click();
 }

@@ -11,17 +11,17 @@ bool WindowFields(const Grid& grid, char decimalSeparator, ProjectionSetup::Para
                   std::string& reason) {
     ProjectionSetup::ParameterFields f;
     switch (grid.ellipsoidCode) {
-        case 7030: f.datum = "WGS84"; break;  // WGS 84
-        case 7019: f.datum = "NAD83"; break;  // GRS 1980
-        case 7008: f.datum = "NAD27"; break;  // Clarke 1866
+        case 7030: f.datum = Datum::WGS84; break;  // WGS 84
+        case 7019: f.datum = Datum::NAD83; break;  // GRS 1980
+        case 7008: f.datum = Datum::NAD27; break;  // Clarke 1866
         default:
             reason = "its ellipsoid, " + grid.ellipsoidName +
                      ", is none of the window's datums (WGS84, NAD83 on GRS 1980, NAD27 on Clarke 1866)";
             return false;
     }
     switch (grid.unitCode) {
-        case 9001: f.unitTag = "meter"; break;
-        case 9003: f.unitTag = "USFeet"; break;
+        case 9001: f.unit = GridUnit::Metre; break;
+        case 9003: f.unit = GridUnit::USFeet; break;
         default:
             reason = "its unit, the " + grid.unitName + ", is neither the metre nor the US survey foot";
             return false;

@@ -62,8 +62,8 @@ ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber, char decimalSep
         return HrHms(radians * kRadToDeg, type, "FORM", 3, decimalSeparator);
     };
     ParameterFields f;
-    f.datum = is1927 ? "NAD27" : "NAD83";
-    f.unitTag = is1927 ? "USFeet" : "meter";
+    f.datum = is1927 ? Datum::NAD27 : Datum::NAD83;
+    f.unit = is1927 ? GridUnit::USFeet : GridUnit::Metre;
     f.oneParallel = false;
     f.parallel[0] = angle(origin, "LAT");
     f.parallel[1] = angle(southern, "LAT");
@@ -78,7 +78,7 @@ ProjectionParameters ReadFields(const ParameterFields& fields,
                                 const std::function<void(const std::string&)>& showMessage) {
     ProjectionParameters p;
     p.datum = fields.datum;
-    p.unitsPerMetre = fields.unitTag == "USFeet" ? kFeetPerMetre : 1.0;
+    p.unitsPerMetre = UnitsPerMetre(fields.unit);
     p.oneParallel = fields.oneParallel;
     p.originLat = HmsHr(fields.parallel[0], "LAT", showMessage);
     p.centralMeridian = HmsHr(fields.centralMeridian, "LON", showMessage);
@@ -104,7 +104,7 @@ void Setup(const ProjectionParameters& p) {
     if (p.ellipsoid) {
         SetEllipsoid(p.ellipsoid->semiMajorAxis, p.ellipsoid->inverseFlattening);
     } else {
-        SetDatum(p.datum);
+        SetDatum(DatumName(p.datum));
     }
     const double origin = p.originLat * kDegToRad;
     const double centralMeridian = p.centralMeridian * kDegToRad;

@@ -19,8 +19,8 @@ std::string ZoneListText(const Tarvane_Module::StatePlaneZone& zone);
 
 // What the initialize command reads from the window.
 struct ParameterFields {
-    std::string datum;          // text of the chosen datum entry
-    std::string unitTag;        // "meter", "USFeet" or empty (metres)
+    Datum datum = Datum::WGS84;
+    GridUnit unit = GridUnit::Metre;  // no unit chosen yet counts as metres
     bool oneParallel = false;   // "One Standard Parallel" chosen
     std::string parallel[3];    // origin/single parallel, southern (or scale factor), northern
     std::string centralMeridian;
@@ -58,7 +58,7 @@ struct Ellipsoid {
 // A projection as numbers, in the units the user gives them: what the
 // initialize command hands the engine once it has read the fields.
 struct ProjectionParameters {
-    std::string datum;               // "WGS84", "NAD83" or "NAD27"
+    Datum datum = Datum::WGS84;
     std::optional<Ellipsoid> ellipsoid;  // when given, the ellipsoid instead of the datum's
     double unitsPerMetre = 1.0;      // grid units in a metre: 1, or kFeetPerMetre for US survey feet
     bool oneParallel = false;        // one standard parallel with its scale factor
