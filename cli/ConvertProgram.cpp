@@ -202,7 +202,6 @@ int OpenInput(const std::string& path) {
 
 int Main(int argc, char** argv) {
     CLI::App app(std::string("tarvane-convert " TARVANE_VERSION ": ") + ConvertOptions::kSummary, "tarvane-convert");
-    app.set_version_flag("--version", "tarvane-convert " TARVANE_VERSION);
     Options o;
     ConvertOptions::Describe(app, o);
     try {

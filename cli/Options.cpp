@@ -5,8 +5,9 @@
 namespace ConvertOptions {
 
 const char* const kSummary =
-    "converts points between geographic and Lambert conformal conic grid\n"
-    "co-ordinates, with the same engine and the same numbers as the TARVANE window.";
+    "converts points between geographic and Lambert conformal\n"
+    "conic grid co-ordinates, with the same engine and the same numbers as the\n"
+    "TARVANE window.";
 
 const char* const kUsage =
     "tarvane-convert PROJECTION [--inverse] [--csv] [--precision N] [--dms]\n"
@@ -115,11 +116,12 @@ const Section kSections[] = {
      "(\"datum\"), and standard error says so where that datum lies far from\n"
      "WGS 84 (NAD27: tens of metres)."},
     {"Accuracy",
-     "The forward conversion agrees with PROJ's to 0.2 mm on the State Plane\n"
+     "The forward conversion agrees with PROJ's within 0.2 mm on the State Plane\n"
      "zones. The inverse keeps the program's own constants, which place its\n"
-     "latitudes about 0.5 mm south of PROJ's: so a grid to geographic to grid\n"
-     "round trip changes about 4 in 10 northings by 0.001 m at three decimals,\n"
-     "a last digit now and then at two, and nothing at one or none."},
+     "latitudes about 0.5 mm south of PROJ's. So a round trip from grid to\n"
+     "geographic (9 decimals) and back at three decimals moves about half the\n"
+     "northings 0.001 m south, and in US survey feet every northing 0.001 or\n"
+     "0.002 ft; at two decimals or fewer it changes nothing."},
     {"Exit status",
      "0 every line converted; 1 a line failed, or reading or writing failed;\n"
      "2 bad options, a projection that cannot be set up, or an input that cannot\n"
@@ -146,13 +148,15 @@ const Section kSections[] = {
 std::span<const Section> Sections() { return kSections; }
 
 void Describe(CLI::App& app, Options& o) {
+    app.set_version_flag("--version", "tarvane-convert " TARVANE_VERSION);
     std::vector<std::int16_t> zones;
     for (const auto& zone : Tarvane_Module::StatePlaneZones()) zones.push_back(zone.number);
 
     CLI::App* projection = app.add_option_group("Projection", "exactly one of the four below");
     CLI::App* state = projection->add_option_group("State Plane zone");
-    o.zoneOption = state->add_option("--zone", o.zone, "State Plane zone number")->check(CLI::IsMember(zones));
+    o.zoneOption = state->add_option("--zone", o.zone, "State Plane zone number")->type_name("N")->check(CLI::IsMember(zones));
     CLI::Option* system = state->add_option("--system", o.system, "1983 (NAD83, m) or 1927 (NAD27, US survey ft)")
+                              ->type_name("YEAR")
                               ->check(CLI::IsMember({"1983", "1927"}));
     o.zoneOption->needs(system);
     system->needs(o.zoneOption);
@@ -160,20 +164,25 @@ void Describe(CLI::App& app, Options& o) {
     BatchProjection::ConeOptions& cone = o.cone;
     CLI::App* user = projection->add_option_group("User-defined cone");
     o.datumOption = user->add_option("--datum", cone.datum, "WGS84, NAD83 or NAD27")
+                        ->type_name("DATUM")
                         ->check(CLI::IsMember(std::vector<std::string>(kDatumNames.begin(), kDatumNames.end())));
-    CLI::Option* meridian = user->add_option("--meridian", cone.meridian, "central meridian");
+    CLI::Option* meridian = user->add_option("--meridian", cone.meridian, "central meridian")->type_name("LON");
     o.parallelsOption = user->add_option("--parallels", o.parallels, "two standard parallels, with --origin")
+                            ->type_name("LAT")
                             ->expected(2)
                             ->allow_extra_args(false)
                             ->delimiter(',');
-    CLI::Option* origin = user->add_option("--origin", cone.origin, "latitude of origin (the false northing's)");
-    o.parallelOption = user->add_option("--parallel", cone.parallel, "one standard parallel, with --scale");
-    CLI::Option* scale = user->add_option("--scale", cone.scale, "scale factor on that parallel");
+    CLI::Option* origin = user->add_option("--origin", cone.origin, "latitude of origin (the false northing's)")
+                              ->type_name("LAT");
+    o.parallelOption = user->add_option("--parallel", cone.parallel, "one standard parallel, with --scale")->type_name("LAT");
+    CLI::Option* scale = user->add_option("--scale", cone.scale, "scale factor on that parallel")->type_name("K");
     CLI::Option* unit = user->add_option("--unit", cone.unit, "grid unit: meter (default) or USFeet")
+                            ->type_name("UNIT")
                             ->check(CLI::IsMember(std::vector<std::string>(kUnitTags.begin(), kUnitTags.end())));
-    CLI::Option* falseEasting = user->add_option("--false-easting", cone.falseEasting, "in the grid unit (default 0)");
+    CLI::Option* falseEasting = user->add_option("--false-easting", cone.falseEasting, "in the grid unit (default 0)")
+                                     ->type_name("X");
     CLI::Option* falseNorthing =
-        user->add_option("--false-northing", cone.falseNorthing, "in the grid unit (default 0)");
+        user->add_option("--false-northing", cone.falseNorthing, "in the grid unit (default 0)")->type_name("Y");
     for (CLI::Option* option : {meridian, o.parallelsOption, origin, o.parallelOption, scale, unit, falseEasting,
                                 falseNorthing})
         option->needs(o.datumOption);
@@ -184,9 +193,9 @@ void Describe(CLI::App& app, Options& o) {
     scale->needs(o.parallelOption);
 
     o.settingsOption = projection->add_option_group("Stored")->add_option(
-        "--settings", o.settings, "the projection of a TARVANE.ini file");
+        "--settings", o.settings, "the projection of a TARVANE.ini file")->type_name("FILE");
     o.epsgOption = projection->add_option_group("EPSG registry")
-                       ->add_option("--epsg", o.epsg, "a Lambert conic grid of the EPSG registry");
+                       ->add_option("--epsg", o.epsg, "a Lambert conic grid of the EPSG registry")->type_name("CODE");
     o.listOption = app.add_option("--list-epsg", o.listWord, "lists --epsg's grids (WORD: in the code or name)")
                        ->expected(0, 1)
                        ->type_name("[WORD]");
@@ -195,11 +204,12 @@ void Describe(CLI::App& app, Options& o) {
     CLI::Option* inverse = app.add_flag("--inverse", f.inverse, "input easting northing, output latitude longitude");
     CLI::Option* csv = app.add_flag("--csv", f.csv, "comma-separated output with a header line");
     o.precisionOption = app.add_option("--precision", o.precision,
-                                       "decimals of easting and northing, or of the seconds with --dms")
+                                       "decimals of grid values, or with --dms of seconds")
                             ->type_name("N");
     app.add_flag("--dms", f.dms, "angles as the window's text")->needs(inverse);
     CLI::Option* header = app.add_flag("--header", f.header, "a line names the columns (found by name)");
-    CLI::Option* columns = app.add_option("--columns", f.columns, "which column holds what: lat=3,lon=4,h=5");
+    CLI::Option* columns = app.add_option("--columns", f.columns, "which column holds what: lat=3,lon=4,h=5")
+                               ->type_name("LIST");
     app.add_option("--format", f.pointFormat, "a point file (see Point files below)")
         ->type_name("FORMAT")
         ->check(CLI::IsMember({"pnezd", "penzd", "pnez", "penz", "pne", "pen", "pyxzd"}, CLI::ignore_case)
@@ -207,9 +217,9 @@ void Describe(CLI::App& app, Options& o) {
         ->excludes(header)
         ->excludes(columns)
         ->excludes(csv);
-    app.add_option("--height", o.height, "ellipsoid height of every point (see Heights)");
+    app.add_option("--height", o.height, "ellipsoid height of every point (see Heights)")->type_name("H");
     app.add_flag("--geojson", f.geojson, "GeoJSON points with every column and result")->excludes(csv);
-    app.add_option("FILE", o.input, "input file; standard input when absent or -");
+    app.add_option("FILE", o.input, "input file; standard input when absent or -")->type_name("");
 }
 
 }  // namespace ConvertOptions

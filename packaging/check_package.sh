@@ -37,6 +37,13 @@ case "$mode" in
     appstreamcli validate --no-net "$usr/share/metainfo/$app_id.metainfo.xml" || fail "appstreamcli validate"
     # The tree as a whole: the metainfo's launchable and icon must be found.
     appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"
+    # The manual page made from tarvane-convert's help reads as the help is written.
+    need man
+    page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$usr/share/man/man1/tarvane-convert.1.gz" 2>&1) ||
+      fail "man cannot show tarvane-convert.1"
+    grep -qF "29°30'15.5\"N" <<<"$page" || fail "the manual page of tarvane-convert garbles the degree sign"
+    grep -qF "  signed decimal degrees      29.504306   -95.25" <<<"$page" ||
+      fail "the manual page of tarvane-convert runs its examples together"
     ;;
 
   deb)
