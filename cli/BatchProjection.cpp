@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/crs/Registry.h"
 #include "core/setup/Causes.h"
 #include "core/text/AngleInput.h"
 #include "engine/Tarvane_Module.h"
@@ -85,16 +84,6 @@ bool ConeParameters(const ConeOptions& o, ProjectionParameters& p, std::string& 
     return Angle("--meridian", o.meridian, AngleKind::Longitude, p.centralMeridian, error) &&
            Number("--false-northing", o.falseNorthing, p.falseNorthing, error) &&
            Number("--false-easting", o.falseEasting, p.falseEasting, error);
-}
-
-bool EpsgParameters(const std::string& code, ProjectionParameters& p, std::string& error) {
-    try {
-        p = Epsg::Registry().Read(code).parameters;
-        return true;
-    } catch (const Epsg::Error& e) {
-        error = std::string("--epsg: ") + e.what();
-        return false;
-    }
 }
 
 bool Setup(const ProjectionParameters& parameters, std::string& error) {

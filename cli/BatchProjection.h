@@ -37,10 +37,6 @@ bool SettingsParameters(const TarvaneSettings& settings, ProjectionParameters& p
 // minutes and seconds to the very value the window reads from the same text.
 bool ConeParameters(const ConeOptions& options, ProjectionParameters& parameters, std::string& error);
 
-// The grid of an EPSG code, read from PROJ's database: degrees from
-// Greenwich, the grid's own ellipsoid and unit.
-bool EpsgParameters(const std::string& code, ProjectionParameters& parameters, std::string& error);
-
 // Sets the engine up; false with the reason when it cannot be.
 bool Setup(const ProjectionParameters& parameters, std::string& error);
 
