@@ -4,7 +4,10 @@
 #include <charconv>
 #include <cmath>
 
+#include <fmt/format.h>
+
 #include "core/text/AngleText.h"
+#include "core/text/Floats.h"
 #include "core/text/NumberText.h"
 #include "engine/Tarvane_Module.h"
 
@@ -24,21 +27,16 @@ bool ReadScaleFactor(const std::string& text, double& scaleFactor) {
     double value = 0.0;
     const char* begin = number.data();
     const char* end = begin + number.size();
-    auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+    auto [ptr, ec] = ParseFloat(begin, end, value, FloatForm::General);
     if (ec != std::errc() || ptr != end || !std::isfinite(value)) return false;
     scaleFactor = value;
     return true;
 }
 
 std::string PlainNumber(double value, char decimalSeparator) {
-    char buffer[64];
-    std::to_chars_result r{};
-    if (value == std::floor(value) && std::fabs(value) < 1e15) {
-        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
-    } else {
-        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    }
-    std::string text(buffer, r.ptr);
+    std::string text = value == std::floor(value) && std::fabs(value) < 1e15
+                           ? std::to_string(static_cast<long long>(value))
+                           : fmt::format("{:.15g}", value);
     for (char& c : text) {
         if (c == '.') c = decimalSeparator;
     }

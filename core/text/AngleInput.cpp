@@ -4,6 +4,8 @@
 #include <cmath>
 #include <system_error>
 
+#include "core/text/Floats.h"
+
 namespace BatchInput {
 
 namespace {
@@ -67,15 +69,10 @@ std::string Quote(std::string_view text) {
     return quoted;
 }
 
-bool ParseAngle(std::string_view text, AngleKind kind, AngleParts& parts, std::string& error) {
-    parts = AngleParts{};
-    const bool lat = kind == AngleKind::Latitude;
-    text = Trim(text);
-    const auto fail = [&](const std::string& reason) {
-        error = std::string(lat ? "latitude " : "longitude ") + Quote(text) + ": " + reason;
-        return false;
-    };
+namespace {
 
+// An angle's text in pieces: its sign, up to three numbers, its letter.
+struct Pieces {
     struct Number {
         std::size_t begin, end;
         bool point;
@@ -83,97 +80,126 @@ bool ParseAngle(std::string_view text, AngleKind kind, AngleParts& parts, std::s
     Number numbers[3]{};
     int count = 0;
     char letter = 0;
-    bool sign = false;
+    bool sign = false, negative = false;
+};
 
+// One number and the mark or colon after it, from text[i]; the reason where
+// the text cannot be an angle there.
+const char* ScanNumber(std::string_view text, std::size_t& i, Pieces& p) {
+    if (p.count == 3) return "more than three numbers";
+    const std::size_t begin = i, n = text.size();
+    bool point = false;
+    int digits = 0;
+    for (; i < n && (IsDigit(text[i]) || (text[i] == '.' && !point)); ++i) {
+        if (text[i] == '.') point = true;
+        else ++digits;
+    }
+    if (digits == 0) return "a point without digits";
+    p.numbers[p.count] = {begin, i, point};
+    const Mark mark = MarkAt(text.substr(i));
+    if (mark.length > 0) {
+        if (mark.belongsTo != p.count) return nullptr;  // the caller names the mark
+        i += mark.length;
+    } else if (i < n && text[i] == ':') {
+        ++i;
+        if (i == n || !(IsDigit(text[i]) || text[i] == '.')) return "no number after ':'";
+    }
+    ++p.count;
+    while (i < n && IsBlank(text[i])) ++i;
+    return "";
+}
+
+// The pieces of an angle's text, or the reason it has none.
+std::string Scan(std::string_view text, Pieces& p) {
     std::size_t i = 0;
     const std::size_t n = text.size();
     if (i < n && (text[i] == '+' || text[i] == '-')) {
-        sign = true;
-        parts.negative = text[i] == '-';
+        p.sign = true;
+        p.negative = text[i] == '-';
         ++i;
     }
     while (i < n) {
         const char c = text[i];
         if (IsDigit(c) || c == '.') {
-            if (count == 3) return fail("more than three numbers");
-            const std::size_t begin = i;
-            bool point = false;
-            int digits = 0;
-            for (; i < n; ++i) {
-                if (IsDigit(text[i])) {
-                    ++digits;
-                } else if (text[i] == '.' && !point) {
-                    point = true;
-                } else {
-                    break;
-                }
+            const char* reason = ScanNumber(text, i, p);
+            if (!reason) {
+                const Mark mark = MarkAt(text.substr(i));
+                return std::string(kMarkNames[mark.belongsTo]) + " after the " +
+                       (p.count == 0 ? "degrees" : p.count == 1 ? "minutes" : "seconds");
             }
-            if (digits == 0) return fail("a point without digits");
-            numbers[count] = {begin, i, point};
-            const Mark mark = MarkAt(text.substr(i));
-            if (mark.length > 0) {
-                if (mark.belongsTo != count) {
-                    return fail(std::string(kMarkNames[mark.belongsTo]) + " after the " +
-                                (count == 0 ? "degrees" : count == 1 ? "minutes" : "seconds"));
-                }
-                i += mark.length;
-            } else if (i < n && text[i] == ':') {
-                ++i;
-                if (i == n || !(IsDigit(text[i]) || text[i] == '.')) return fail("no number after ':'");
-            }
-            ++count;
-            while (i < n && IsBlank(text[i])) ++i;
-        } else if (count > 0 && Hemisphere(c)) {
-            letter = Hemisphere(c);
-            ++i;
-            while (i < n && IsBlank(text[i])) ++i;
-            if (i != n) return fail("text after the hemisphere letter");
+            if (*reason) return reason;
+        } else if (p.count > 0 && Hemisphere(c)) {
+            p.letter = Hemisphere(c);
+            for (++i; i < n && IsBlank(text[i]);) ++i;
+            if (i != n) return "text after the hemisphere letter";
         } else {
-            return fail(count == 0 ? "not a number" : "unexpected character");
+            return p.count == 0 ? "not a number" : "unexpected character";
         }
     }
-    if (count == 0) return fail(text.empty() ? "empty" : "no number");
+    if (p.count == 0) return text.empty() ? "empty" : "no number";
+    return {};
+}
 
-    if (letter) {
-        if (sign) return fail("a sign and a hemisphere letter");
-        if (lat && letter != 'N' && letter != 'S') return fail(std::string(1, letter) + " is no hemisphere of a latitude");
-        if (!lat && letter != 'E' && letter != 'W') return fail(std::string(1, letter) + " is no hemisphere of a longitude");
-        parts.negative = letter == 'S' || letter == 'W';
+// Whether the pieces make one of the accepted forms, for a latitude or a longitude.
+std::string CheckForm(const Pieces& p, bool lat) {
+    if (p.letter) {
+        if (p.sign) return "a sign and a hemisphere letter";
+        if (lat && p.letter != 'N' && p.letter != 'S') return std::string(1, p.letter) + " is no hemisphere of a latitude";
+        if (!lat && p.letter != 'E' && p.letter != 'W') return std::string(1, p.letter) + " is no hemisphere of a longitude";
     }
-    for (int k = 0; k + 1 < count; ++k) {
-        if (numbers[k].point) return fail("only the last number may have decimals");
-    }
-    if (count == 2 && numbers[1].point) return fail("decimal minutes; give the seconds as a third number");
+    for (int k = 0; k + 1 < p.count; ++k)
+        if (p.numbers[k].point) return "only the last number may have decimals";
+    if (p.count == 2 && p.numbers[1].point) return "decimal minutes; give the seconds as a third number";
+    return {};
+}
 
+// The numbers of the pieces, as the window holds them.
+std::string Values(std::string_view text, const Pieces& p, AngleParts& parts) {
     const auto span = [&](int k) {
-        return std::pair(text.data() + numbers[k].begin, text.data() + numbers[k].end);
+        return std::pair(text.data() + p.numbers[k].begin, text.data() + p.numbers[k].end);
     };
-    parts.count = count;
-    if (count == 1) {
+    parts.count = p.count;
+    if (p.count == 1) {
         const auto [b, e] = span(0);
-        const auto r = std::from_chars(b, e, parts.decimalDegrees, std::chars_format::fixed);
-        if (r.ec != std::errc() || r.ptr != e) return fail("not a number");
-    } else {
-        int* whole[2] = {&parts.degrees, &parts.minutes};
-        for (int k = 0; k < 2; ++k) {
-            const auto [b, e] = span(k);
-            const auto r = std::from_chars(b, e, *whole[k]);
-            if (r.ec != std::errc() || r.ptr != e) return fail("out of range");
-        }
-        if (parts.minutes >= 60) return fail("minutes must be below 60");
-        if (count == 3) {
-            const auto [b, e] = span(2);
-            const auto r = std::from_chars(b, e, parts.seconds, std::chars_format::fixed);
-            if (r.ec != std::errc() || r.ptr != e) return fail("out of range");
-            parts.secondsText = std::string_view(b, static_cast<std::size_t>(e - b));
-            // Checked on the float the window holds: 59.99999999 is 60 there.
-            if (parts.seconds >= 60.0f) return fail("seconds must be below 60");
-        }
+        const auto r = ParseFloat(b, e, parts.decimalDegrees, FloatForm::Fixed);
+        return r.ec != std::errc() || r.ptr != e ? "not a number" : "";
     }
-    const double magnitude = std::fabs(AngleDegrees(parts));
-    if (lat && magnitude > 90.0) return fail("beyond 90 degrees");
-    if (!lat && magnitude > 180.0) return fail("beyond 180 degrees");
-    return true;
+    int* whole[2] = {&parts.degrees, &parts.minutes};
+    for (int k = 0; k < 2; ++k) {
+        const auto [b, e] = span(k);
+        const auto r = std::from_chars(b, e, *whole[k]);
+        if (r.ec != std::errc() || r.ptr != e) return "out of range";
+    }
+    if (parts.minutes >= 60) return "minutes must be below 60";
+    if (p.count == 3) {
+        const auto [b, e] = span(2);
+        const auto r = ParseFloat(b, e, parts.seconds, FloatForm::Fixed);
+        if (r.ec != std::errc() || r.ptr != e) return "out of range";
+        // Checked on the float the window holds: 59.99999999 is 60 there.
+        if (parts.seconds >= 60.0f) return "seconds must be below 60";
+    }
+    return {};
+}
+
+}  // namespace
+
+bool ParseAngle(std::string_view text, AngleKind kind, AngleParts& parts, std::string& error) {
+    parts = AngleParts{};
+    const bool lat = kind == AngleKind::Latitude;
+    text = Trim(text);
+    Pieces p;
+    std::string reason = Scan(text, p);
+    if (reason.empty()) reason = CheckForm(p, lat);
+    parts.negative = p.letter ? p.letter == 'S' || p.letter == 'W' : p.negative;
+    if (reason.empty()) reason = Values(text, p, parts);
+    if (reason.empty()) {
+        const double magnitude = std::fabs(AngleDegrees(parts));
+        if (lat && magnitude > 90.0) reason = "beyond 90 degrees";
+        if (!lat && magnitude > 180.0) reason = "beyond 180 degrees";
+    }
+    if (reason.empty()) return true;
+    error = std::string(lat ? "latitude " : "longitude ") + Quote(text) + ": " + reason;
+    return false;
 }
 
 double AngleDegrees(const AngleParts& p) {
@@ -199,7 +225,7 @@ bool ReadNumber(std::string_view text, double& value) {
     if (start == text.size() || !(IsDigit(text[start]) || text[start] == '.')) return false;
     if (text.front() == '+') text.remove_prefix(1);
     const char* end = text.data() + text.size();
-    const auto r = std::from_chars(text.data(), end, value, std::chars_format::general);
+    const auto r = ParseFloat(text.data(), end, value, FloatForm::General);
     return r.ec == std::errc() && r.ptr == end && std::isfinite(value);
 }
 

@@ -12,13 +12,12 @@ namespace BatchInput {
 enum class AngleKind { Latitude, Longitude };
 
 // An angle as typed: decimal degrees (one number) or whole degrees, whole
-// minutes and optional seconds. Views point into the text that was read.
+// minutes and optional seconds.
 struct AngleParts {
     bool negative = false;         // a minus sign, or S / W
     int count = 0;                 // 1: decimal degrees, 2: D M, 3: D M S
     double decimalDegrees = 0.0;   // count 1, without sign
     int degrees = 0, minutes = 0;  // count 2 and 3
-    std::string_view secondsText;  // count 3: the digits as typed
     float seconds = 0.0f;          // count 3: as the window holds them
 };
 

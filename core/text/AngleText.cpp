@@ -7,7 +7,10 @@
 #include <system_error>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "core/text/Cp1252.h"
+#include "core/text/Floats.h"
 
 namespace {
 
@@ -82,8 +85,7 @@ bool ReadSeconds(const Text& text, std::size_t b, std::size_t e, float& seconds)
     }
     const std::string number = (whole.empty() ? "0" : whole) + "." + (fraction.empty() ? "0" : fraction);
     seconds = 0.0f;
-    const auto [end, ec] =
-        std::from_chars(number.data(), number.data() + number.size(), seconds, std::chars_format::fixed);
+    const auto [end, ec] = ParseFloat(number.data(), number.data() + number.size(), seconds, FloatForm::Fixed);
     if (ec == std::errc::result_out_of_range) {
         seconds = 0.0f;
         return whole.find_first_not_of('0') == std::string::npos;
@@ -141,10 +143,9 @@ std::string HrHms(const double& Coo, const std::string& Typ, const std::string& 
 
     char buffer[400];
     std::string out;
-    auto r = std::to_chars(buffer, buffer + sizeof buffer, D, std::chars_format::fixed, 0);
-    AppendPadded(out, std::string_view(buffer, r.ptr - buffer), lat ? 2 : 3);
+    AppendPadded(out, std::string_view(buffer, fmt::format_to(buffer, "{:.0f}", D) - buffer), lat ? 2 : 3);
     out += EqualsIgnoreCase(Opt, "FILE") ? kFileDegreeMark : kDegreeMark;
-    r = std::to_chars(buffer, buffer + sizeof buffer, M);
+    auto r = std::to_chars(buffer, buffer + sizeof buffer, M);
     AppendPadded(out, std::string_view(buffer, r.ptr - buffer), 2);
     out += '\'';
     r = std::to_chars(buffer, buffer + sizeof buffer, units / scale);

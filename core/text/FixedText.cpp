@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include <fmt/format.h>
+
 namespace {
 
 constexpr std::uint64_t kPow10[16] = {1,          10,          100,          1000,          10000,
@@ -92,9 +94,7 @@ char* FormatFixed(char* first, double value, int decimals) {
         m |= std::uint64_t{1} << 52;
         e = biased - 1075;
     }
-    if (decimals < 0 || decimals > 15 || biased == 0x7FF || e > 10) {
-        return std::to_chars(first, first + 400, value, std::chars_format::fixed, decimals).ptr;
-    }
+    if (decimals < 0 || decimals > 15 || biased == 0x7FF || e > 10) return fmt::format_to(first, "{:.{}f}", value, decimals);
 
     // q = value * 10^decimals rounded half to even; where the double product
     // will not do, in exact integer arithmetic: m * 10^15 < 2^103 and a shift

@@ -6,6 +6,8 @@
 #include <limits>
 #include <system_error>
 
+#include "core/text/Floats.h"
+
 namespace {
 
 // Walks the text skipping blanks, tabs and line feeds, which users type as
@@ -81,7 +83,7 @@ double XVal(const std::string& Instring) {
     std::string number(negative ? "-" : "");
     number += digits.substr(0, 1) + "." + digits.substr(1) + "e" + std::to_string(power);
     double value = 0;
-    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto [end, ec] = ParseFloat(number.data(), number.data() + number.size(), value, FloatForm::General);
     if (ec == std::errc::result_out_of_range) return power > 0 ? infinity : zero;
     return value;
 }
