@@ -388,8 +388,9 @@ TEST_F(WindowTest, ProjectionFromEpsgFillsTheFieldsAsTyped) {
     setenv("PROJ_DATA", "/nonexistent", 1);
     w.mnuFileEpsg->trigger();
     unsetenv("PROJ_DATA");
-    EXPECT_EQ(messages, QStringList("PROJ's database of coordinate reference systems, proj.db, was not found: install "
-                                    "the package proj-data, or set PROJ_DATA to the folder that holds proj.db."));
+    EXPECT_EQ(messages, QStringList("PROJ's database of coordinate reference systems, proj.db, cannot be opened (Cannot "
+                                    "find proj.db): install the package proj-data, or set PROJ_DATA to the folder "
+                                    "that holds proj.db."));
     EXPECT_TRUE(!w.epsgDialog() && w.isInitialized());
     messages.clear();
     const auto parametersAndPoint = [&] {

@@ -50,10 +50,11 @@ TEST(Registry, RefusesWhatItCannotTakeInTheUsersTerms) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tarvane-no-registry";
     std::filesystem::create_directories(folder);
     setenv("PROJ_DATA", folder.c_str(), 1);
-    EXPECT_EQ(Refusal([] { Epsg::Registry(); }),
-              db + "was not found: install the package proj-data, or set PROJ_DATA to the folder that holds proj.db");
+    const std::string advice = "): install the package proj-data, or set PROJ_DATA to the folder that holds proj.db";
+    EXPECT_EQ(Refusal([] { Epsg::Registry(); }), db + "cannot be opened (Cannot find proj.db" + advice);
     std::ofstream(folder / "proj.db") << "not a database";
-    EXPECT_TRUE(Refusal([] { Epsg::Registry(); }).starts_with(db + "cannot be read: SQLite"));
+    const std::string unreadable = Refusal([] { Epsg::Registry(); });
+    EXPECT_TRUE(unreadable.starts_with(db + "cannot be opened (SQLite") && unreadable.ends_with(advice)) << unreadable;
     unsetenv("PROJ_DATA");
     std::filesystem::remove_all(folder);
 }
