@@ -209,11 +209,13 @@ struct Batch {
     }
 };
 
-// Where the rows and the messages go: written a block at a time, with the
+// Where the rows and the messages go: passed on a block at a time, with the
 // count of records done shown on a terminal now and then.
-class Sink {
+class Out {
 public:
-    Sink(int out, int err, bool progress) : out_(out), err_(err), progress_(progress) { output.reserve(2 * kBlock); }
+    Out(const Writer& out, const Writer& err, bool progress) : out_(out), err_(err), progress_(progress) {
+        output.reserve(2 * kBlock);
+    }
 
     std::string output, messages;
     int writeError = 0;
@@ -225,30 +227,31 @@ public:
             messages.insert(0, "\r\x1b[K");  // the messages go over the line count
             progressShown_ = false;
         }
-        WriteAll(err_, messages);
+        err_(messages);
         messages.clear();
-        if (writeError == 0 && !WriteAll(out_, output)) writeError = errno ? errno : EIO;
+        if (writeError == 0 && !out_(output)) writeError = errno ? errno : EIO;
         output.clear();
     }
     void Done(long records) {
+        if (output.size() >= kBlock) Flush();
         if (!progress_ || records - shown_ < 0x4000) return;
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < std::chrono::milliseconds(250)) return;
         last_ = now;
         shown_ = records;
         progressShown_ = true;
-        WriteAll(err_, "\rtarvane-convert: " + std::to_string(records) + " records");
+        err_("\rtarvane-convert: " + std::to_string(records) + " records");
     }
     // The last words of a run, over the line count.
     void Say(const std::string& text) {
         messages += text;
         Flush();
-        if (progressShown_) WriteAll(err_, "\r\x1b[K");
+        if (progressShown_) err_("\r\x1b[K");
         progressShown_ = false;
     }
 
 private:
-    int out_, err_;
+    const Writer &out_, &err_;
     bool progress_, progressShown_ = false;
     long shown_ = 0;
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
@@ -294,6 +297,38 @@ bool FindLayout(const Format& f, const Record* first, Columns::Layout& layout, b
     return true;
 }
 
+// What the input is, from its head: the layout of its columns, and the
+// lines before its first record (`copied`, none for GeoJSON). False after a
+// message when the input cannot be read as `f` says.
+bool Head(Records::Reader& reader, Record& r, bool& pending, const Format& f, Out& out, Columns::Layout& layout,
+          bool& table, std::string& copied) {
+    if (reader.utf16()) {
+        out.Say("tarvane-convert: the input is UTF-16 text, which tarvane-convert cannot read: save it as UTF-8 (or "
+                "plain ASCII) text and convert that\n");
+        return false;
+    }
+    if (reader.byteOrderMark() && !f.geojson) out.output += "\xEF\xBB\xBF";  // never in JSON
+    while (pending && Copied(r)) {
+        copied.append(r.text).append(r.lineEnd.empty() ? "\n" : r.lineEnd);
+        if (copied.size() > kBlock) break;  // a file of comments alone: a plain list
+        pending = reader.Next(r);
+    }
+    std::string notes, error;
+    if (!FindLayout(f, pending && !Copied(r) ? &r : nullptr, layout, table, notes, error)) {
+        out.output.clear();
+        out.Say("tarvane-convert: " + error + "\n");
+        return false;
+    }
+    out.messages += notes;
+    if (f.geojson && !f.nearWgs84) {
+        out.messages += "tarvane-convert: the GeoJSON positions are on " + f.datum +
+                        ", not WGS 84, which GeoJSON readers take them to be on: a map on WGS 84 shows them off by "
+                        "as much as the datums differ (tens of metres for NAD27); the output names the datum\n";
+    }
+    if (f.geojson) copied.clear();
+    return true;
+}
+
 // The summary of the points outside the grid's area.
 std::string OutsideNote(const Area& area, long count, long signedCount, const std::vector<long>& lines) {
     std::string text = "tarvane-convert: " + std::to_string(count) + (count == 1 ? " point lies" : " points lie") +
@@ -303,6 +338,56 @@ std::string OutsideNote(const Area& area, long count, long signedCount, const st
     if (signedCount > 0) text += "; a longitude without its sign?";
     return text + "\n";
 }
+
+// The records of a run, converted a batch at a time, half of each batch on
+// a second core where there is one: the engine only reads its record while
+// it converts. The rows keep their order.
+class Pass {
+public:
+    Pass(const Context& context, std::string_view separator)
+        : first_(context), second_(context), separator_(separator) {}
+
+    long records = 0, outside = 0, outsideSigned = 0;
+    std::vector<long> outsideLines;
+
+    void Convert(Batch& batch, Out& out) {
+        const std::size_t n = batch.items.size();
+        const std::size_t half = twoCores_ && n >= 64 ? n / 2 : n;
+        std::thread helper;
+        if (half < n) helper = std::thread([&] { for (std::size_t k = half; k < n; ++k) second_.Convert(batch.Get(k)); });
+        for (std::size_t k = 0; k < half; ++k) first_.Convert(batch.Get(k));
+        if (helper.joinable()) helper.join();
+        for (Converter* c : {&first_, &second_}) Collect(*c, out);
+        records += static_cast<long>(n);
+        batch.Clear();
+        out.Done(records);
+    }
+    int status() const { return std::max(first_.status, second_.status); }
+
+private:
+    void Collect(Converter& c, Out& out) {
+        std::string_view done = c.output;
+        if (firstRow_ && !done.empty()) {
+            done.remove_prefix(separator_.size());  // none before the first row
+            firstRow_ = false;
+        }
+        out.output.append(done);
+        out.messages += c.messages;
+        c.output.clear();
+        c.messages.clear();
+        outside += c.outside;
+        outsideSigned += c.outsideSigned;
+        for (const long line : c.outsideLines)
+            if (outsideLines.size() < kListedLines) outsideLines.push_back(line);
+        c.outside = c.outsideSigned = 0;
+        c.outsideLines.clear();
+    }
+
+    Converter first_, second_;
+    std::string_view separator_;
+    bool firstRow_ = true;
+    const bool twoCores_ = std::thread::hardware_concurrency() > 1;
+};
 
 }  // namespace
 
@@ -316,109 +401,58 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-int Run(int in, int out, int err, const Format& f, bool progress) {
-    Sink sink(out, err, progress);
-    std::function<void()> onWait = [&] { sink.Flush(); };  // before the input may keep us waiting
-    Records::Reader reader(in, [&] { onWait(); });
+int Convert(const Source& source, const Writer& output, const Writer& messages, const Format& f, bool progress) {
+    Out out(output, messages, progress);
+    std::function<void()> onWait = [&] { out.Flush(); };  // before the input may keep us waiting
+    Records::Reader reader(source, [&] { onWait(); });
     if (!f.pointFormat.empty()) reader.ReadTable(',', f.pointFormat.size());
-
-    // The head of the input: lines copied as they are, up to the first record
-    // that tells what the input is.
     Record r;
-    bool pending = reader.Next(r);
-    if (reader.utf16()) {
-        WriteAll(err, "tarvane-convert: the input is UTF-16 text, which tarvane-convert cannot read: save it as "
-                      "UTF-8 (or plain ASCII) text and convert that\n");
-        return 2;
-    }
-    if (reader.byteOrderMark() && !f.geojson) sink.output += "\xEF\xBB\xBF";  // never in JSON
-    std::string head;  // copied lines before the first record, written after the output's own head
-    while (pending && Copied(r)) {
-        head.append(r.text).append(r.lineEnd.empty() ? "\n" : r.lineEnd);
-        if (head.size() > kBlock) break;  // a file of comments alone: a plain list
-        pending = reader.Next(r);
-    }
+    bool pending = reader.Next(r), table = false;
     Columns::Layout layout;
-    bool table = false;
-    std::string notes, error;
-    if (!FindLayout(f, pending && !Copied(r) ? &r : nullptr, layout, table, notes, error)) {
-        WriteAll(err, "tarvane-convert: " + error + "\n");
-        return 2;
-    }
-    sink.messages += notes;
+    std::string copied;
+    if (!Head(reader, r, pending, f, out, layout, table, copied)) return 2;
     if (table && f.pointFormat.empty()) reader.ReadTable(layout.separator, layout.fieldCount);
-    const bool heights = f.height || layout.height >= 0;
-    const std::unique_ptr<Output::Writer> writer = Output::MakeWriter(f, layout, table, heights);
-    if (f.geojson && !f.nearWgs84) {
-        sink.messages += "tarvane-convert: the GeoJSON positions are on " + f.datum +
-                         ", not WGS 84, which GeoJSON readers take them to be on: a map on WGS 84 shows them off by "
-                         "as much as the datums differ (tens of metres for NAD27); the output names the datum\n";
-    }
+    const std::unique_ptr<Output::Writer> writer = Output::MakeWriter(f, layout, table, f.height || layout.height >= 0);
     // Lines before a header stay before it; before a plain list's own head, after it.
-    if (!f.geojson && layout.header) sink.output += head;
-    writer->Head(sink.output, layout.header ? &r : nullptr);
-    if (!f.geojson && !layout.header) sink.output += head;
+    if (layout.header) out.output += copied;
+    writer->Head(out.output, layout.header ? &r : nullptr);
+    if (!layout.header) out.output += copied;
     if (layout.header) pending = reader.Next(r);
 
-    // Records are converted a batch at a time, half of each batch on a second
-    // core where there is one: the engine only reads its record while it
-    // converts. The rows keep their order.
     const Context context{f, layout, table, *writer};
     Batch batch;
-    Converter first(context), second(context);
-    const bool twoCores = std::thread::hardware_concurrency() > 1;
-    bool firstRow = true;
-    long records = 0, outside = 0, outsideSigned = 0;
-    std::vector<long> outsideLines;
-    const auto convert = [&]() {
-        const std::size_t n = batch.items.size();
-        const std::size_t half = twoCores && n >= 64 ? n / 2 : n;
-        std::thread helper;
-        if (half < n) helper = std::thread([&] { for (std::size_t k = half; k < n; ++k) second.Convert(batch.Get(k)); });
-        for (std::size_t k = 0; k < half; ++k) first.Convert(batch.Get(k));
-        if (helper.joinable()) helper.join();
-        for (Converter* c : {&first, &second}) {
-            std::string_view done = c->output;
-            if (firstRow && !done.empty()) {
-                done.remove_prefix(writer->Separator().size());  // none before the first row
-                firstRow = false;
-            }
-            sink.output.append(done);
-            sink.messages += c->messages;
-            c->output.clear();
-            c->messages.clear();
-            outside += c->outside;
-            outsideSigned += c->outsideSigned;
-            for (const long line : c->outsideLines)
-                if (outsideLines.size() < kListedLines) outsideLines.push_back(line);
-            c->outside = c->outsideSigned = 0;
-            c->outsideLines.clear();
-        }
-        records += static_cast<long>(n);
-        batch.Clear();
-        sink.Done(records);
-        if (sink.output.size() >= kBlock) sink.Flush();
-    };
+    Pass pass(context, writer->Separator());
     onWait = [&]() {
-        convert();
-        sink.Flush();
+        pass.Convert(batch, out);
+        out.Flush();
     };
-    for (; pending && sink.writeError == 0; pending = reader.Next(r)) {
+    for (; pending && out.writeError == 0; pending = reader.Next(r)) {
         batch.Add(r);
-        if (batch.Full()) convert();
+        if (batch.Full()) pass.Convert(batch, out);
     }
-    convert();
-    writer->Tail(sink.output);
-    sink.Flush();
+    pass.Convert(batch, out);
+    writer->Tail(out.output);
+    out.Flush();
     std::string last;
-    if (outside > 0) last = OutsideNote(*f.area, outside, outsideSigned, outsideLines);
-    const int failure = sink.writeError ? sink.writeError : reader.error();
+    if (pass.outside > 0) last = OutsideNote(*f.area, pass.outside, pass.outsideSigned, pass.outsideLines);
+    const int failure = out.writeError ? out.writeError : reader.error();
     if (failure != 0) {
-        last += std::string("tarvane-convert: cannot ") + (sink.writeError ? "write the output" : "read the input") +
+        last += std::string("tarvane-convert: cannot ") + (out.writeError ? "write the output" : "read the input") +
                 ": " + std::strerror(failure) + "\n";
     }
-    sink.Say(last);
-    return failure != 0 ? 1 : std::max(first.status, second.status);
+    out.Say(last);
+    return failure != 0 ? 1 : pass.status();
+}
+
+int Run(int in, int out, int err, const Format& f, bool progress) {
+    const Source source = [in](char* buffer, std::size_t size) {
+        for (;;) {
+            const ssize_t n = ::read(in, buffer, size);
+            if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+        }
+    };
+    return Convert(source, [out](std::string_view data) { return WriteAll(out, data); },
+                   [err](std::string_view data) { return WriteAll(err, data); }, f, progress);
 }
 
 }  // namespace BatchConvert

@@ -4,6 +4,8 @@
 // GeoJSON.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,14 +39,24 @@ struct Format {
 // writing fails (errno says why).
 bool WriteAll(int fd, std::string_view data);
 
-// Reads records from `in` until its end and writes the result to `out`: one
-// row for each (empty and "#" lines copied unchanged), or one GeoJSON
-// feature. Reports each failed record on `err` as "tarvane-convert: line N:
-// reason". Memory stays the same whatever the length of the input. Shows a
-// line count on `err` now and then when `progress` is set.
+// Where the input comes from: up to `size` bytes into `buffer`, their count,
+// 0 at the end, or -1 with errno set when reading fails.
+using Source = std::function<long(char* buffer, std::size_t size)>;
+// Where the output and the messages go: false when writing fails (errno).
+using Writer = std::function<bool(std::string_view data)>;
+
+// Reads records from `source` until its end and writes the result to
+// `output`: one row for each (empty and "#" lines copied unchanged), or one
+// GeoJSON feature. Reports each failed record on `messages` as
+// "tarvane-convert: line N: reason". Memory stays the same whatever the
+// length of the input. Shows a line count on `messages` now and then when
+// `progress` is set.
 // Result: 0 when every record converted, 1 when one failed or reading or
 // writing failed, 2 when the input cannot be read as its format says (no
 // columns to read, UTF-16 text).
+int Convert(const Source& source, const Writer& output, const Writer& messages, const Format& format, bool progress);
+
+// Convert, from and to file descriptors.
 int Run(int in, int out, int err, const Format& format, bool progress);
 
 }  // namespace BatchConvert

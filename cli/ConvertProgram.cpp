@@ -25,7 +25,7 @@ using ConvertOptions::Options;
 void Say(const std::string& text) { BatchConvert::WriteAll(2, "tarvane-convert: " + text + "\n"); }
 
 int BadUsage(const std::string& error) {
-    BatchConvert::WriteAll(2, "tarvane-convert: " + error + "\nUsage: " + ConvertOptions::kUsage +
+    BatchConvert::WriteAll(2, "tarvane-convert: " + error + "\nUsage: " + ConvertOptions::HelpSection("Usage") +
                                   "Try 'tarvane-convert --help' for more.\n");
     return 2;
 }
@@ -201,7 +201,7 @@ int OpenInput(const std::string& path) {
 }  // namespace
 
 int Main(int argc, char** argv) {
-    CLI::App app(std::string("tarvane-convert " TARVANE_VERSION ": ") + ConvertOptions::kSummary, "tarvane-convert");
+    CLI::App app("", "tarvane-convert");
     Options o;
     ConvertOptions::Describe(app, o);
     try {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/BatchConvert.h"
@@ -31,17 +32,16 @@ struct Options {
 // Every option, with its help, into `app`; their values go to `options`.
 void Describe(CLI::App& app, Options& options);
 
-// What the program does, in a sentence, and how it is called.
-extern const char* const kSummary;
-extern const char* const kUsage;
-
-// The help beyond the options, by topic. Paragraphs are separated by an
-// empty line; a line that begins with two blanks is an example, kept as it
-// stands.
+// The help beyond the options, by topic: "Summary" (what the program does,
+// in a sentence), "Usage" (how it is called), then the topics. Paragraphs
+// are separated by an empty line; a line that begins with two blanks is an
+// example, kept as it stands.
 struct Section {
-    const char* title;
-    const char* text;
+    std::string title;
+    std::string text;
 };
+const std::string& HelpSection(std::string_view title);
+// The topics, after the summary and the usage.
 std::span<const Section> Sections();
 
 }  // namespace ConvertOptions

@@ -4,8 +4,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include <unistd.h>
-
 namespace Records {
 
 namespace {
@@ -119,8 +117,8 @@ struct Reader::Extent {
     long lines = 1;          // the lines it spans
 };
 
-Reader::Reader(int fd, std::function<void()> beforeWait)
-    : fd_(fd), beforeWait_(std::move(beforeWait)), buffer_(kBlock) {}
+Reader::Reader(Source source, std::function<void()> beforeWait)
+    : source_(std::move(source)), beforeWait_(std::move(beforeWait)), buffer_(kBlock) {}
 
 Reader::~Reader() = default;
 
@@ -140,19 +138,16 @@ bool Reader::Fill() {
     if (buffer_.size() - have_ < kBlock / 2 && buffer_.size() < kMaxRecord + kBlock)
         buffer_.resize(std::min(2 * buffer_.size(), kMaxRecord + kBlock));
     if (shortRead_ && beforeWait_) beforeWait_();
-    for (;;) {
-        const std::size_t room = buffer_.size() - have_;
-        const ssize_t n = ::read(fd_, buffer_.data() + have_, room);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error_ = n < 0 ? errno : 0;
-            ended_ = true;
-            return false;
-        }
-        shortRead_ = static_cast<std::size_t>(n) < room;
-        have_ += static_cast<std::size_t>(n);
-        return true;
+    const std::size_t room = buffer_.size() - have_;
+    const long n = source_(buffer_.data() + have_, room);
+    if (n <= 0) {
+        error_ = n < 0 ? (errno ? errno : EIO) : 0;
+        ended_ = true;
+        return false;
     }
+    shortRead_ = static_cast<std::size_t>(n) < room;
+    have_ += static_cast<std::size_t>(n);
+    return true;
 }
 
 // The first line break at or after `from`: its position, or have_ when the

@@ -59,10 +59,14 @@ struct Record {
 
 class Reader {
 public:
+    // Up to `size` bytes of the input into `buffer`: their count, 0 at the
+    // end, or -1 with errno set when reading fails.
+    using Source = std::function<long(char* buffer, std::size_t size)>;
+
     // `beforeWait` runs before a read that may wait for a slow source (a pipe
     // or a terminal that gave less than was asked for), so that the caller
     // can pass on what is done.
-    explicit Reader(int fd, std::function<void()> beforeWait = {});
+    explicit Reader(Source source, std::function<void()> beforeWait = {});
     ~Reader();
 
     // The next record; false at the end of the input or when reading failed.
@@ -90,7 +94,7 @@ private:
     bool Emit(Record& r, std::size_t end, std::size_t next, long lines, Record::Fault fault, int ordinaryQuote);
     bool Skip();
 
-    int fd_;
+    Source source_;
     std::function<void()> beforeWait_;
     std::vector<char> buffer_;
     std::size_t begin_ = 0, have_ = 0;  // unread bytes

@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
     ConvertOptions::Describe(app, options);
     std::string page = ".TH TARVANE\\-CONVERT 1 \"\" \"tarvane\\-convert " + Roff(argv[2]) + "\" \"User Commands\"\n";
     page += ".SH NAME\ntarvane\\-convert \\- convert points to and from Lambert conformal conic grid co\\-ordinates\n";
-    page += ".SH SYNOPSIS\n.nf\n" + Roff(ConvertOptions::kUsage) + ".fi\n";
-    page += ".SH DESCRIPTION\n\\fBtarvane\\-convert\\fR " + Roff(ConvertOptions::kSummary) + "\n";
+    page += ".SH SYNOPSIS\n.nf\n" + Roff(ConvertOptions::HelpSection("Usage")) + ".fi\n";
+    page += ".SH DESCRIPTION\n\\fBtarvane\\-convert\\fR " + Roff(ConvertOptions::HelpSection("Summary")) + "\n";
     page += ".SH OPTIONS\n" + Options(app);
     for (const ConvertOptions::Section& s : ConvertOptions::Sections()) {
         std::string title = s.title;

@@ -57,7 +57,7 @@ TEST(BatchProjection, DecimalDegreeParametersGiveTheZonesGrid) {
 std::vector<std::string> Read(const std::string& input, int fields) {
     const int fd = ::memfd_create("records", 0);
     EXPECT_TRUE(BatchConvert::WriteAll(fd, input) && ::lseek(fd, 0, SEEK_SET) == 0);
-    Records::Reader reader(fd);
+    Records::Reader reader([fd](char* buffer, std::size_t size) { return static_cast<long>(::read(fd, buffer, size)); });
     if (fields >= 0) reader.ReadTable(',', static_cast<std::size_t>(fields));
     Records::Splitter splitter;
     std::vector<std::string> out;
