@@ -119,18 +119,14 @@ void Describe(Datum datum, BatchConvert::Format& f) {
 
 // The area of a State Plane zone, from its grid in the registry; the run
 // goes on without it when the registry cannot be read.
-void ZoneArea(bool is1927, std::int16_t number, BatchConvert::Format& f) {
-    for (const auto& zone : Tarvane_Module::StatePlaneZones()) {
-        if (zone.number != number) continue;
-        try {
-            const Epsg::Grid grid = Epsg::Registry().Read(std::to_string(is1927 ? zone.epsg1927 : zone.epsg1983));
-            const std::string datum = f.datum;
-            Describe(grid, f);
-            f.datum = datum;
-        } catch (const Epsg::Error& e) {
-            Say(std::string("the area of the zone's grid cannot be read, so points are not checked against it: ") +
-                e.what());
-        }
+void ZoneArea(bool is1927, const Tarvane_Module::StatePlaneZone& zone, BatchConvert::Format& f) {
+    try {
+        const std::string datum = f.datum;
+        Describe(Epsg::Registry().Read(std::to_string(is1927 ? zone.epsg1927 : zone.epsg1983)), f);
+        f.datum = datum;
+    } catch (const Epsg::Error& e) {
+        Say(std::string("the area of the zone's grid cannot be read, so points are not checked against it: ") +
+            e.what());
     }
 }
 
@@ -153,7 +149,8 @@ bool SetUp(Options& o, std::string& error) {
         const bool is1927 = o.system == "1927";
         read = BatchProjection::ZoneParameters(is1927, o.zone, parameters, error);
         Describe(is1927 ? Datum::NAD27 : Datum::NAD83, f);
-        if (read) ZoneArea(is1927, o.zone, f);
+        for (const auto& zone : Tarvane_Module::StatePlaneZones())
+            if (read && zone.number == o.zone) ZoneArea(is1927, zone, f);
     } else if (*o.epsgOption) {
         try {
             const Epsg::Grid grid = Epsg::Registry().Read(o.epsg);
@@ -172,7 +169,10 @@ bool SetUp(Options& o, std::string& error) {
                     " as a settings file (thirteen lines as the window writes them)";
         }
         Describe(parameters.datum, f);
-        if (read && settings.iOption != 0) ZoneArea(settings.iOption == 2, settings.iZone, f);
+        // The file keeps the zone's place in the window's list.
+        const auto zones = Tarvane_Module::StatePlaneZones();
+        if (read && settings.iOption != 0 && settings.iZone >= 0 && std::size_t(settings.iZone) < zones.size())
+            ZoneArea(settings.iOption == 2, zones[static_cast<std::size_t>(settings.iZone)], f);
     } else {
         if (o.parallels.size() == 2) o.cone.parallel1 = o.parallels[0], o.cone.parallel2 = o.parallels[1];
         if (!*o.parallelsOption && !*o.parallelOption)

@@ -36,6 +36,8 @@ Result RunProgram(const std::string& args, const std::string& input) {
     fs::create_directories(dir);
     std::ofstream(dir / "in", std::ios::binary) << input;
     std::ofstream(dir / "short.ini") << " 0 \r\n-1 \r\n";
+    std::ofstream(dir / "zone.ini") << " 1 \r\n 5 \r\n 1 \r\n 0 \r\n\r\n\r\n 2 \r\n27\xf8" "50'00.000\"N\r\n28\xf8" "23'00.000\"N\r\n"
+                                       "30\xf8" "17'00.000\"N\r\n099\xf8" "00'00.000\"W\r\n4000000\r\n600000\r\n";
     std::ofstream(dir / "bad.ini") << " 0 \r\n-1 \r\n 0 \r\n 0 \r\n\r\n\r\n 2 \r\n29 75 N\r\n20\r\n40\r\n75 W\r\n0\r\n0\r\n";
     const std::string command = "cd '" + dir.string() + "' && " +
                                 (args.empty() ? "(" + input + ")" : "'" TARVANE_CONVERT "' " + args + " <in") + " >out 2>err";
@@ -127,6 +129,8 @@ const Row kRows[] = {
     {"--settings short.ini", "", 2, "", "--settings: cannot read \"short.ini\""},
     {"--settings ''", "", 2, "", "--settings: cannot read \"\""},
     {"--settings bad.ini", "", 2, "", "LATITUDE MINUTE FORMAT ERROR. Max 59 allowed"},
+    {"--settings zone.ini", "27 50 N, 99 W\n26 N, 99 W\n", 0, "27 50 N\t99 W\t" + kOrigin + "...",
+     "1 point lies outside the area of EPSG:32140 (NAD83 / Texas South Central): line 2\n"},
     // Survey files: a table with a header keeps every column as it came
     // (quotes, commas, line breaks, CR LF) and adds the results after them.
     {kZone, "\xEF\xBB\xBFid,lat,lon,code\r\n7,27 50 N,99 W,\"CP, \"\"iron\"\"\r\nrod\"\r\n8,91,0,x\r\n", 1,
