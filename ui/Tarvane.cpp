@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <span>
 
 #include "core/crs/Registry.h"
 #include "core/setup/Units.h"
@@ -386,19 +385,23 @@ void Tarvane::refresh() {
     show(lblNormalRadius, s.lblNormalRadius);
     const QString rowName = s.oneParallel ? QStringLiteral("Scale factor") : QStringLiteral("Southern standard parallel");
     if (txtParallel[1]->accessibleName() != rowName) txtParallel[1]->setAccessibleName(rowName);
-    for (QWidget* c : {static_cast<QWidget*>(cmbDatum), static_cast<QWidget*>(cmbUnit), static_cast<QWidget*>(optParallel[0]),
-                       static_cast<QWidget*>(optParallel[1])})
+    for (QWidget* c : std::initializer_list<QWidget*>{cmbDatum, cmbUnit, optParallel[0], optParallel[1], txtParallel[0],
+                                                      txtParallel[1], txtParallel[2], txtCentralMeridian,
+                                                      txtFalseNorthing, txtFalseEasting})
         c->setEnabled(s.parametersEnabled);
-    for (QLineEdit* box : std::span(all).subspan(static_cast<std::size_t>(Calc::Field::Parallel0)))
-        box->setEnabled(s.parametersEnabled);
     cmbZone->move(cmbZone->x(), optCoordSystem[s.zoneListRow]->y());
     cmbZone->setVisible(s.zoneListShown);
     lblParallel[2]->setVisible(s.northernRowShown);
     txtParallel[2]->setVisible(s.northernRowShown);
-    // In the form's order: the button that comes first, then the ones that go.
+    // As the form does it: the button that comes first, then those that go.
     cmdInit->setVisible(!s.initialized);
     cmdConvert[0]->setVisible(s.initialized);
     cmdConvert[1]->setVisible(s.initialized);
+}
+
+void Tarvane::Form_Load() {
+    calc_.StartFromFile();
+    refresh();
 }
 
 void Tarvane::cmdInit_Click() { run([this] { calc_.Initialize(); }); }
@@ -442,13 +445,6 @@ bool Tarvane::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// --- Start-up ------------------------------------------------------------------
-
-void Tarvane::Form_Load() {
-    calc_.StartFromFile();
-    refresh();
 }
 
 // --- Menus, exit and About ---------------------------------------------------------

@@ -20,7 +20,7 @@ using Tarvane_Module::ArithmeticErrorKind;
 
 namespace {
 
-constexpr int kSystems = 3;
+constexpr std::size_t kSystems = 3;  // User Defined, State Plane 1983 and 1927
 
 bool IsProjectionField(Field field) { return field >= Field::Parallel0; }
 
@@ -66,10 +66,10 @@ void Calculator::Start(const TarvaneSettings& s) {
     form_ = FormState{};
     for (const Tarvane_Module::StatePlaneZone& zone : Tarvane_Module::StatePlaneZones())
         form_.zoneList.push_back(ProjectionSetup::ZoneListText(zone));
-    const bool inRange = s.iOption >= 0 && s.iOption < kSystems && s.iZone >= -1 &&
-                         s.iZone < static_cast<int>(form_.zoneList.size()) && s.iDatum >= 0 &&
-                         s.iDatum < static_cast<int>(kDatumNames.size()) && s.iUnit >= 0 &&
-                         s.iUnit < static_cast<int>(kUnitTags.size());
+    // An index outside its list, which the settings reader refuses too, gives the defaults.
+    const auto in = [](int index, std::size_t size) { return ListIndex(index, size) >= 0; };
+    const bool inRange = in(s.iOption, kSystems) && (s.iZone == -1 || in(s.iZone, form_.zoneList.size())) &&
+                         in(s.iDatum, kDatumNames.size()) && in(s.iUnit, kUnitTags.size());
     if (s.iZone != -99 && inRange) {
         ApplyStored(s);
     } else {
@@ -297,11 +297,19 @@ void Calculator::TypeFields(const ProjectionSetup::ParameterFields& f) {
 // --- Settings ----------------------------------------------------------------------
 
 TarvaneSettings Calculator::Settings() const {
-    const auto i16 = [](int v) { return static_cast<std::int16_t>(v); };
-    return {i16(form_.coordSystem), i16(form_.zone),          i16(form_.datum),
-            i16(form_.unit),        Text(Field::Lat),         Text(Field::Lon),
-            i16(form_.oneParallel ? 1 : 2), Text(Field::Parallel0), Text(Field::Parallel1),
-            Text(Field::Parallel2), Text(Field::CentralMeridian), Text(Field::FalseNorthing),
+    const auto i16 = [](int value) { return static_cast<std::int16_t>(value); };
+    return {i16(form_.coordSystem),
+            i16(form_.zone),
+            i16(form_.datum),
+            i16(form_.unit),
+            Text(Field::Lat),
+            Text(Field::Lon),
+            i16(form_.oneParallel ? 1 : 2),
+            Text(Field::Parallel0),
+            Text(Field::Parallel1),
+            Text(Field::Parallel2),
+            Text(Field::CentralMeridian),
+            Text(Field::FalseNorthing),
             Text(Field::FalseEasting)};
 }
 
