@@ -26,33 +26,25 @@ RANDOM=$key
 mkdir "$work/home"
 start_program
 
-# Click points from the running window: the centres of the text boxes and of
-# the other controls showing now, added to those seen before (INITIALIZE, the
-# zone list's two rows and the third parallel come and go), and the form
-# below the menu bar.
-points() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/control_points.py" || fail "the window's controls could not be read"; }
-fields=() others=() form=()
+# Click points from the running window: the centres of the controls showing
+# now, added to those seen before (INITIALIZE, the zone list's two rows and
+# the third parallel come and go), and the form below the menu bar.
+points() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/control_points.py"; }
+fields=() controls=() form=()
 declare -A seen=()
 learn_points() {
   local kind x y width height
   while read -r kind x y width height; do
-    if [ "$kind" = form ]; then
-      form=("$x" "$y" "$width" "$height")
-    elif [ "$kind" != ok ] && [ -z "${seen[$x $y]:-}" ]; then
-      seen[$x $y]=1
-      if [ "$kind" = field ]; then fields+=("$x $y"); else others+=("$x $y"); fi
-    fi
+    [ "$kind" = form ] && form=("$x" "$y" "$width" "$height")
+    [ "$kind" = ok ] || [ "$kind" = form ] || [ -n "${seen[$x,$y]:-}" ] && continue
+    seen[$x,$y]=1 controls+=("$x $y")
+    [ "$kind" = field ] && fields+=("$x $y")
   done < <(points)
-  [ ${#fields[@]} -ge 9 ] && [ ${#form[@]} -eq 4 ] || fail "the window shows ${#fields[@]} text boxes"
+  [ ${#fields[@]} -ge 9 ] && [ ${#form[@]} -eq 4 ] || fail "the window's controls could not be read"
 }
 learn_points
 chars='0123456789 0123456789 .,-+NSEWVnsew:;/QZ'  # no "x": in an open File menu it chooses Exit
-
 click_at() { xdotool mousemove "$1" "$2" click --delay 0 1; }
-click_control() {  # a text box, or any control
-  local all=("${fields[@]}" "${others[@]}")
-  if [ "$1" = field ]; then click_at ${fields[RANDOM % ${#fields[@]}]}; else click_at ${all[RANDOM % ${#all[@]}]}; fi
-}
 dismiss_boxes() {  # until none has come up for a second
   local quiet=0 rounds=0 id
   while [ $quiet -lt 10 ]; do
@@ -72,9 +64,9 @@ alive() { kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid"; fail "the program
 for ((step = 1; step <= actions; step++)); do
   r=$((RANDOM % 100))
   if [ $r -lt 35 ]; then
-    click_control any
+    click_at ${controls[RANDOM % ${#controls[@]}]}
   elif [ $r -lt 60 ]; then
-    click_control field
+    click_at ${fields[RANDOM % ${#fields[@]}]}
     xdotool key --clearmodifiers ctrl+a
     text='' n=$((RANDOM % 14))
     for ((i = 0; i < n; i++)); do text+=${chars:RANDOM % ${#chars}:1}; done
