@@ -194,7 +194,7 @@ TEST_F(CalculatorTest, EveryChoiceAndProjectionEditAsksForANewInitialization) {
 
 // Leaving a field reads it as its kind of angle, with the reader's messages in order, and rewrites it;
 // a grid value is read only when converting. In one-parallel mode row 1 holds the scale factor, typed
-// with either mark; it is left as typed, and row 2 is not read.
+// with either mark; it is left as typed, and row 2 is not read. A unit changes no number.
 TEST_F(CalculatorTest, LeavingAnAngleFieldRewritesIt) {
     calc.Start(kUnread);
     const struct { F field; const char *typed, *shown; Texts messages; } cases[] = {
@@ -224,9 +224,11 @@ TEST_F(CalculatorTest, LeavingAnAngleFieldRewritesIt) {
     EXPECT_FALSE(calc.State().northernRowShown);
     Type({{F::Parallel0, "30 N"}, {F::Parallel1, "0,9996"}, {F::Parallel2, "not read"}});
     calc.Leave(F::Parallel1);
+    calc.ChooseUnit(1);  // the numbers stay, and count as US feet
     ASSERT_TRUE(calc.Initialize());
-    EXPECT_EQ(calc.Text(F::Parallel1), "0,9996");
+    EXPECT_EQ(Texts({calc.Text(F::Parallel1), calc.Text(F::FalseEasting)}), Texts({"0,9996", "500000.0 m"}));
     EXPECT_EQ(State.ScaleFactor, 0.9996);
+    EXPECT_DOUBLE_EQ(State.FalseEasting, 500000 / 3.28083333333);
     // Two parallels again: both rows start from zero, so a scale factor is never read as a latitude.
     calc.ChooseParallels(1);
     EXPECT_EQ(Texts({calc.State().lblParallel1, calc.Text(F::Parallel1), calc.Text(F::Parallel2)}),

@@ -94,7 +94,7 @@ for ((step = 1; step <= actions; step++)); do
     dismiss_boxes
     learn_points
   fi
-  ((step % 500 == 0)) && note "$step actions"
+  ((step % 500 == 0)) && note "$step actions, ${#controls[@]} click points"
 done
 
 # Leave as a user would: close whatever is open, then File > Exit.
