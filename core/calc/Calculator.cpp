@@ -255,8 +255,8 @@ bool Calculator::Initialize() {
 
 // Each field and caption is written as soon as its value is known, so a
 // failing step leaves the later ones as they were.
-void Calculator::Convert(int index) {
-    if (!form_.initialized) return;
+bool Calculator::Convert(int index) {
+    if (!form_.initialized) return false;
     const char* what = index == 0 ? "The position cannot be converted" : "The grid position cannot be converted";
     Causes::Step step = index == 0 ? Causes::Step::Forward : Causes::Step::Inverse;
     const double perMetre = ::UnitsPerMetre(TaggedUnit());
@@ -283,7 +283,9 @@ void Calculator::Convert(int index) {
         form_.lblNormalRadius = FixedText(p.normalRadius, 1, separator_) + " m";
     } catch (const ArithmeticError& error) {
         message_(FailureMessage(what, step, error.kind()));
+        return false;
     }
+    return true;
 }
 
 void Calculator::TypeFields(const ProjectionSetup::ParameterFields& f) {

@@ -76,8 +76,8 @@ public:
     // Sets the engine up from the fields; false, after a message, when it cannot.
     bool Initialize();
     // 0: latitude and longitude to grid; 1: grid to latitude and longitude.
-    // Only while initialized.
-    void Convert(int index);
+    // Only while initialized; true when every result was written.
+    bool Convert(int index);
     // The fields as if the user had typed them (a grid of the EPSG registry),
     // then Initialize.
     void TypeFields(const ProjectionSetup::ParameterFields& fields);

@@ -188,7 +188,7 @@ TEST_F(CalculatorTest, EveryChoiceAndProjectionEditAsksForANewInitialization) {
         EXPECT_EQ(calc.State().initialized, initializedAfter) << what;
     }
     const auto texts = calc.State().text;
-    calc.Convert(0);  // not offered while not initialized
+    EXPECT_FALSE(calc.Convert(0));  // not offered while not initialized
     EXPECT_EQ(calc.State().text, texts);
 }
 
@@ -271,7 +271,7 @@ TEST_F(CalculatorTest, ConvertsBothWaysAsGeographicLib) {
         const double easting = x * c.cone.perMetre + std::stod(c.settings.FalseEasting);
 
         calc.Edit(F::Lat, c.lat), calc.Edit(F::Lon, c.lon);
-        calc.Convert(0);
+        ASSERT_TRUE(calc.Convert(0));
         const Calc::FormState& s = calc.State();
         EXPECT_NEAR(Number(s.text[2], "\\d+#\\d\\d", c.separator), northing, 0.006);
         EXPECT_NEAR(Number(s.text[3], "\\d+#\\d\\d", c.separator), easting, 0.006);
@@ -310,7 +310,7 @@ TEST_F(CalculatorTest, FailuresSayWhatCannotBeDone) {
     };
     for (const auto& c : converts) {
         Type({{F::Lat, c.lat}, {F::Northing, c.northing}, {F::Easting, c.easting}});
-        calc.Convert(c.button);
+        EXPECT_FALSE(calc.Convert(c.button));
         EXPECT_EQ(messages, Texts{c.message});
         EXPECT_EQ(Texts({calc.Text(F::Lat), calc.Text(F::Northing)}), Texts({c.lat, c.northing}));
         EXPECT_TRUE(calc.State().initialized);
