@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,21 +16,14 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
-#include "ui/About.h"
-#include "ui/EpsgDialog.h"
 #include "core/crs/Registry.h"
-#include "core/setup/Antimeridian.h"
-#include "core/text/AngleText.h"
+#include "core/setup/Units.h"
+#include "ui/About.h"
 #include "ui/Artwork.h"
-#include "core/text/NumberText.h"
-#include "core/setup/Causes.h"
-#include "core/setup/ProjectionSetup.h"
-#include "core/settings/Settings.h"
-#include "engine/Tarvane_Module.h"
-
-using namespace Tarvane_Module;
+#include "ui/EpsgDialog.h"
 
 const QString Tarvane::kTitle = QStringLiteral("TARVANE");
 
@@ -125,16 +117,6 @@ QString arrayName(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
-// A failure of the engine as the window says it: what could not be done, the
-// kind, and the cause as a sentence, with the window's own advice where the
-// user can mend it here.
-QString failureMessage(const char* what, Causes::Step step, ArithmeticErrorKind kind, const char* advice = "") {
-    QString cause = QString::fromUtf8(Causes::Cause(step, kind));
-    cause[0] = cause[0].toUpper();
-    return QString::fromLatin1(what) + QStringLiteral(": ") + QLatin1String(Causes::KindName(kind)) +
-           QStringLiteral(". ") + cause + QLatin1String(advice) + QLatin1Char('.');
-}
-
 }  // namespace
 
 void Tarvane::applyLook() {
@@ -153,7 +135,13 @@ char Tarvane::decimalSeparator() {
 }
 
 Tarvane::Tarvane(MessageFunction messages, QWidget* parent)
-    : QMainWindow(parent), messages_(std::move(messages)) {
+    : QMainWindow(parent),
+      messages_(std::move(messages)),
+      // A message box shows the form as it stands at that moment.
+      calc_(decimalSeparator(), [this](const std::string& text) {
+          refresh();
+          showMessage(QString::fromStdString(text));
+      }) {
     setObjectName(QStringLiteral("Tarvane"));
     setWindowTitle(QStringLiteral("  TARVANE  FREEWARE"));
     setWindowIcon(Artwork::icon());
@@ -353,243 +341,85 @@ void Tarvane::showMessage(const QString& text) {
     box.exec();
 }
 
-// The buttons show the state: INITIALIZE alone, or the two convert buttons.
-void Tarvane::setInitialized(bool initialized) {
-    initialized_ = initialized;
-    if (initialized) {
-        cmdInit->hide();
-        cmdConvert[0]->show();
-        cmdConvert[1]->show();
-    } else {
-        cmdInit->show();
-        cmdConvert[0]->hide();
-        cmdConvert[1]->hide();
+// --- Commands: texts in, the calculator's command, its state out -------------
+
+std::array<QLineEdit*, Calc::kFieldCount> Tarvane::boxes() const {
+    return {txtLat,         txtLon,         txtNorthing,        txtEasting,       txtParallel[0],
+            txtParallel[1], txtParallel[2], txtCentralMeridian, txtFalseNorthing, txtFalseEasting};
+}
+
+void Tarvane::run(const std::function<void()>& command) {
+    const auto all = boxes();
+    for (std::size_t i = 0; i < all.size(); ++i) calc_.Edit(static_cast<Calc::Field>(i), all[i]->text().toStdString());
+    command();
+    refresh();
+}
+
+void Tarvane::refresh() {
+    const Calc::FormState& s = calc_.State();
+    if (cmbZone->count() != static_cast<int>(s.zoneList.size())) {
+        cmbZone->clear();
+        for (std::size_t i = 0; i < s.zoneList.size(); ++i)
+            cmbZone->addItem(QString::fromStdString(s.zoneList[i]), int(calc_.ZoneNumber(static_cast<int>(i))));
     }
-}
-
-void Tarvane::enterNotInitialized() { setInitialized(false); }
-
-QString Tarvane::formatAngle(double degrees, const char* type) const {
-    return QString::fromStdString(HrHms(degrees, type, "form", 3, decimalSeparator()));
-}
-
-// The patterns "0.00", "0.0" and "0.000000000": no grouping, the regional
-// decimal separator, and no minus sign on a value that shows as zero.
-QString Tarvane::formatFixed(double value, int decimals) const {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) && text.count(QLatin1Char('0')) == text.size() - 2)
-        text.remove(0, 1);
-    if (decimalSeparator() == ',') text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
-}
-
-double Tarvane::readAngle(const QLineEdit* box, const char* type) {
-    return HmsHr(box->text().toStdString(), type,
-                 [this](const std::string& message) { showMessage(QString::fromStdString(message)); });
-}
-
-// --- Initialize -----------------------------------------------------------
-
-void Tarvane::cmdInit_Click() {
-    ProjectionSetup::ParameterFields fields;
-    fields.datum = static_cast<Datum>(std::max(cmbDatum->currentIndex(), 0));
-    fields.unit = unitTag_ == QLatin1String(UnitTag(GridUnit::USFeet)) ? GridUnit::USFeet : GridUnit::Metre;
-    fields.oneParallel = optParallel[0]->isChecked();
-    for (int i = 0; i < 3; ++i) fields.parallel[i] = txtParallel[i]->text().toStdString();
-    fields.centralMeridian = txtCentralMeridian->text().toStdString();
-    fields.falseNorthing = txtFalseNorthing->text().toStdString();
-    fields.falseEasting = txtFalseEasting->text().toStdString();
-
-    try {
-        ProjectionSetup::SetupFromFields(fields, [this](const std::string& message) {
-            showMessage(QString::fromStdString(message));
-        });
-    } catch (const ArcSinDomainError&) {
-        showMessage(QStringLiteral("ARCSINUS DATA ERROR"));
-        return;
-    } catch (const ArithmeticError& error) {
-        const bool equalParallels = error.kind() == ArithmeticErrorKind::InvalidOperation;
-        showMessage(failureMessage("The projection cannot be set up from these parameters", Causes::Step::SetUp,
-                                   error.kind(),
-                                   equalParallels ? "; for a single parallel choose \"One Standard Parallel\"" : ""));
-        return;
-    } catch (const ProjectionSetup::ScaleFactorError& error) {
-        showMessage(QString::fromStdString(error.what()));
-        return;
+    optCoordSystem[s.coordSystem]->setChecked(true);
+    optParallel[s.oneParallel ? 0 : 1]->setChecked(true);
+    cmbZone->setCurrentIndex(s.zone);
+    cmbDatum->setCurrentIndex(s.datum);
+    cmbUnit->setCurrentIndex(s.unit);
+    const auto all = boxes();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const QString text = QString::fromStdString(s.text[i]);
+        if (all[i]->text() == text) continue;
+        const QSignalBlocker quiet(all[i]);  // the calculator has the text already
+        all[i]->setText(text);
     }
-    setInitialized(true);
+    const auto show = [](QLabel* label, const std::string& caption) {
+        if (label->text() != QString::fromStdString(caption)) setCaption(label, QString::fromStdString(caption));
+    };
+    for (QLabel* label : lblUnit) show(label, s.lblUnit);
+    show(lblParallel[1], s.lblParallel1);
+    show(lblTest, s.lblTest);
+    show(lblScaleFactor, s.lblScaleFactor);
+    show(lblMeridianRadius, s.lblMeridianRadius);
+    show(lblNormalRadius, s.lblNormalRadius);
+    const QString rowName = s.oneParallel ? QStringLiteral("Scale factor") : QStringLiteral("Southern standard parallel");
+    if (txtParallel[1]->accessibleName() != rowName) txtParallel[1]->setAccessibleName(rowName);
+    for (QWidget* c : std::initializer_list<QWidget*>{cmbDatum, cmbUnit, optParallel[0], optParallel[1], txtParallel[0],
+                                                      txtParallel[1], txtParallel[2], txtCentralMeridian,
+                                                      txtFalseNorthing, txtFalseEasting})
+        c->setEnabled(s.parametersEnabled);
+    cmbZone->move(cmbZone->x(), optCoordSystem[s.zoneListRow]->y());
+    cmbZone->setVisible(s.zoneListShown);
+    lblParallel[2]->setVisible(s.northernRowShown);
+    txtParallel[2]->setVisible(s.northernRowShown);
+    // As the form does it: the button that comes first, then those that go.
+    cmdInit->setVisible(!s.initialized);
+    cmdConvert[0]->setVisible(s.initialized);
+    cmdConvert[1]->setVisible(s.initialized);
 }
 
-// --- Convert --------------------------------------------------------------
-
-void Tarvane::cmdConvert_Click(std::int16_t Index) {
-    double lat = 0.0;
-    // Which of the three steps is running, for the message if it fails.
-    const char* what = Index == 0 ? "The position cannot be converted" : "The grid position cannot be converted";
-    Causes::Step step = Index == 0 ? Causes::Step::Forward : Causes::Step::Inverse;
-    try {
-        if (Index == 0) {
-            lat = readAngle(txtLat, "LAT") * kDegToRad;
-            const double lon = Antimeridian::ToEngine(readAngle(txtLon, "LON") * kDegToRad);
-            double easting = 0.0;
-            double northing = 0.0;
-            GeoToGrid(lat, lon, easting, northing);
-            if (unitTag_ == QLatin1String("USFeet")) {
-                northing = northing * kFeetPerMetre;
-                easting = easting * kFeetPerMetre;
-            }
-            txtNorthing->setText(formatFixed(northing, 2));
-            txtEasting->setText(formatFixed(easting, 2));
-            setCaption(lblTest, QStringLiteral("n/a"));
-        } else {
-            double northing = XVal(txtNorthing->text().toStdString());
-            double easting = XVal(txtEasting->text().toStdString());
-            if (unitTag_ == QLatin1String("USFeet")) {
-                northing = northing / kFeetPerMetre;
-                easting = easting / kFeetPerMetre;
-            }
-            double lon = 0.0;
-            std::int16_t iterations = 0;
-            GridToGeo(easting, northing, lat, lon, iterations);
-            txtLat->setText(formatAngle(lat * kRadToDeg, "LAT"));
-            txtLon->setText(formatAngle(Antimeridian::FromEngine(lon) * kRadToDeg, "LON"));
-            setCaption(lblTest, QString::number(iterations));
-        }
-        what = "The transformation data cannot be computed at this latitude";
-        step = Causes::Step::Forward;
-        setCaption(lblScaleFactor, formatFixed(PointScaleFactor(lat), 9));
-        setCaption(lblMeridianRadius, formatFixed(MeridianRadius(lat), 1) + QStringLiteral(" m"));
-        setCaption(lblNormalRadius, formatFixed(PrimeVerticalRadius(lat), 1) + QStringLiteral(" m"));
-    } catch (const ArithmeticError& error) {
-        showMessage(failureMessage(what, step, error.kind()));
-    }
+void Tarvane::Form_Load() {
+    calc_.StartFromFile();
+    refresh();
 }
 
-// --- Options ----------------------------------------------------------------
-
-void Tarvane::selectCoordSystem(std::int16_t index) {
-    optCoordSystem[index]->setChecked(true);
-    optCoordSystem_Click(index);
-}
-
-void Tarvane::selectParallel(std::int16_t index) {
-    optParallel[index]->setChecked(true);
-    optParallel_Click(index);
-}
-
-void Tarvane::setZoneIndex(int index) {
-    cmbZone->setCurrentIndex(index);
-    if (cmbZone->currentIndex() >= 0) cmbZone_Click();
-}
-
-void Tarvane::setDatumIndex(int index) {
-    cmbDatum->setCurrentIndex(index);
-    if (cmbDatum->currentIndex() >= 0) cmbDatum_Click();
-}
-
-void Tarvane::setUnitIndex(int index) {
-    cmbUnit->setCurrentIndex(index);
-    if (cmbUnit->currentIndex() >= 0) cmbUnit_Click();
-}
-
-void Tarvane::optCoordSystem_Click(std::int16_t Index) {
-    enterNotInitialized();
-    QWidget* fields[] = {txtParallel[0], txtParallel[1], txtParallel[2],
-                         txtCentralMeridian, txtFalseNorthing, txtFalseEasting};
-    if (Index == 1 || Index == 2) {
-        cmbDatum->setEnabled(false);
-        cmbUnit->setEnabled(false);
-        cmbZone->show();
-        cmbZone->move(cmbZone->x(), optCoordSystem[Index]->y());
-        optParallel[0]->setEnabled(false);
-        optParallel[1]->setEnabled(false);
-        selectParallel(1);
-        for (QWidget* field : fields) field->setEnabled(false);
-        if (Index == 1) {
-            setDatumIndex(1);
-            setUnitIndex(0);
-        } else {
-            setDatumIndex(2);
-            setUnitIndex(1);
-        }
-        cmbZone_Click();
-    } else {
-        cmbDatum->setEnabled(true);
-        cmbUnit->setEnabled(true);
-        cmbZone->hide();
-        optParallel[0]->setEnabled(true);
-        optParallel[1]->setEnabled(true);
-        for (QWidget* field : fields) field->setEnabled(true);
-    }
-}
-
-void Tarvane::cmbZone_Click() {
-    enterNotInitialized();
-    if (cmbZone->currentIndex() < 0) setZoneIndex(0);
-    if (cmbZone->currentIndex() < 0) return;  // an empty list has nothing to apply
-
-    const auto zoneNumber = static_cast<std::int16_t>(cmbZone->currentData().toInt());
-    writeParameterRows(ProjectionSetup::ZoneFields(optCoordSystem[2]->isChecked(), zoneNumber, decimalSeparator()));
-}
-
-void Tarvane::writeParameterRows(const ProjectionSetup::ParameterFields& f) {
-    auto q = [](const std::string& text) { return QString::fromStdString(text); };
-    // The parallels first: choosing them resets rows 1 and 2.
-    selectParallel(f.oneParallel ? 0 : 1);
-    txtParallel[0]->setText(q(f.parallel[0]));
-    txtParallel[1]->setText(q(f.parallel[1]));
-    if (!f.oneParallel) txtParallel[2]->setText(q(f.parallel[2]));
-    txtCentralMeridian->setText(q(f.centralMeridian));
-    txtFalseNorthing->setText(q(f.falseNorthing));
-    txtFalseEasting->setText(q(f.falseEasting));
-}
-
-void Tarvane::cmbUnit_Click() {
-    enterNotInitialized();
-    unitTag_ = QLatin1String(UnitTag(cmbUnit->currentIndex() == 0 ? GridUnit::Metre : GridUnit::USFeet));
-    for (QLabel* label : lblUnit) setCaption(label, unitTag_);
-}
-
-// Another datum changes every result, so it asks for a new set-up like every
-// other choice.
-void Tarvane::cmbDatum_Click() { enterNotInitialized(); }
-
-void Tarvane::optParallel_Click(std::int16_t Index) {
-    enterNotInitialized();
-    if (Index == 0) {
-        setCaption(lblParallel[1], QStringLiteral("ScaleFactor "));
-        txtParallel[1]->setAccessibleName(QStringLiteral("Scale factor"));
-        txtParallel[1]->setText(QStringLiteral("1.00"));
-        lblParallel[2]->hide();
-        txtParallel[2]->hide();
-    } else {
-        setCaption(lblParallel[1], QStringLiteral("Southern Standard Parallel"));
-        txtParallel[1]->setAccessibleName(QStringLiteral("Southern standard parallel"));
-        txtParallel[1]->setText(formatAngle(0.0, "LAT"));
-        lblParallel[2]->show();
-        txtParallel[2]->show();
-        txtParallel[2]->setText(formatAngle(0.0, "LAT"));
-    }
-}
-
-// --- Field editing -----------------------------------------------------------
-
-void Tarvane::txtParameter_Change() { enterNotInitialized(); }
-
-std::string Tarvane::angleTypeOf(const QLineEdit* box) const {
-    if (box == txtLat || box == txtParallel[0] || box == txtParallel[2]) return "LAT";
-    // In one-parallel mode row 1 holds the scale factor, not an angle.
-    if (box == txtParallel[1]) return optParallel[0]->isChecked() ? "" : "LAT";
-    if (box == txtLon || box == txtCentralMeridian) return "LON";
-    return "";
-}
+void Tarvane::cmdInit_Click() { run([this] { calc_.Initialize(); }); }
+void Tarvane::cmdConvert_Click(std::int16_t Index) { run([this, Index] { calc_.Convert(Index); }); }
+void Tarvane::optCoordSystem_Click(std::int16_t Index) { run([this, Index] { calc_.ChooseSystem(Index); }); }
+void Tarvane::cmbZone_Click() { run([this] { calc_.ChooseZone(cmbZone->currentIndex()); }); }
+void Tarvane::cmbUnit_Click() { run([this] { calc_.ChooseUnit(cmbUnit->currentIndex()); }); }
+void Tarvane::cmbDatum_Click() { run([this] { calc_.ChooseDatum(cmbDatum->currentIndex()); }); }
+void Tarvane::optParallel_Click(std::int16_t Index) { run([this, Index] { calc_.ChooseParallels(Index); }); }
+void Tarvane::txtParameter_Change() { run([] {}); }
 
 void Tarvane::txtAngle_LostFocus(QLineEdit* box) {
-    const std::string type = angleTypeOf(box);
-    if (type.empty()) return;
-    const double degrees = readAngle(box, type.c_str());
-    box->setText(formatAngle(degrees, type.c_str()));
+    const auto all = boxes();
+    const auto at = std::find(all.begin(), all.end(), box);
+    if (at != all.end()) run([this, field = static_cast<Calc::Field>(at - all.begin())] { calc_.Leave(field); });
 }
+
+// --- Field focus --------------------------------------------------------------
 
 // Lost focus counts only when the focus moves to another control of this
 // window: a menu, a message box or another window is not a move. A message
@@ -617,74 +447,12 @@ bool Tarvane::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// --- Start-up ------------------------------------------------------------------
-
-void Tarvane::Form_Load() {
-    for (const StatePlaneZone& zone : StatePlaneZones())
-        cmbZone->addItem(QString::fromUtf8(ProjectionSetup::ZoneListText(zone)), int(zone.number));
-    cmbZone->setCurrentIndex(-1);
-
-    std::int16_t iOption = 0, iZone = 0, iDatum = 0, iUnit = 0, iParallels = 0;
-    std::string currentLat, currentLon, OriginLat, SouthernLat, NorthernLat, CentralMeridian,
-        FalseNorthing, FalseEasting;
-    Read_Tarvane(iOption, iZone, iDatum, iUnit, currentLat, currentLon, iParallels, OriginLat,
-                 SouthernLat, NorthernLat, CentralMeridian, FalseNorthing, FalseEasting);
-
-    auto q = [](const std::string& text) { return QString::fromStdString(text); };
-    if (iZone != -99) {
-        selectCoordSystem(iOption);
-        setZoneIndex(iZone);
-        setDatumIndex(iDatum);
-        setUnitIndex(iUnit);
-        txtLat->setText(q(currentLat));
-        txtLon->setText(q(currentLon));
-        txtNorthing->setText(QStringLiteral("n/a"));
-        txtEasting->setText(QStringLiteral("n/a"));
-        selectParallel(iParallels == 1 ? 0 : 1);
-        txtParallel[0]->setText(q(OriginLat));
-        txtParallel[1]->setText(q(SouthernLat));
-        txtParallel[2]->setText(q(NorthernLat));
-        txtCentralMeridian->setText(q(CentralMeridian));
-        txtFalseNorthing->setText(q(FalseNorthing));
-        txtFalseEasting->setText(q(FalseEasting));
-    } else {
-        selectCoordSystem(0);
-        setDatumIndex(0);
-        setUnitIndex(0);
-        txtLat->setText(formatAngle(30.0, "LAT"));
-        txtLon->setText(formatAngle(-80.0, "LON"));
-        txtNorthing->setText(QStringLiteral("0.0 m"));
-        txtEasting->setText(QStringLiteral("0.0 m"));
-        txtParallel[0]->setText(formatAngle(25.0, "LAT"));
-        selectParallel(1);
-        txtParallel[1]->setText(formatAngle(20.0, "LAT"));
-        txtParallel[2]->setText(formatAngle(40.0, "LAT"));
-        txtCentralMeridian->setText(formatAngle(-75.0, "LON"));
-        txtFalseNorthing->setText(QStringLiteral("1000000.0 m"));
-        txtFalseEasting->setText(QStringLiteral("500000.0 m"));
-    }
-    cmdInit_Click();
-}
-
 // --- Menus, exit and About ---------------------------------------------------------
 
 bool Tarvane::Store_Tarvane() {
-    const std::int16_t iOption = optCoordSystem[0]->isChecked() ? 0 : optCoordSystem[1]->isChecked() ? 1 : 2;
-    const auto iZone = static_cast<std::int16_t>(cmbZone->currentIndex());
-    const auto iDatum = static_cast<std::int16_t>(cmbDatum->currentIndex());
-    const auto iUnit = static_cast<std::int16_t>(cmbUnit->currentIndex());
-    const std::int16_t iParallels = optParallel[0]->isChecked() ? 1 : 2;
-    auto s = [](const QLineEdit* box) { return box->text().toStdString(); };
-    std::string reason;
-    if (Write_Tarvane(iOption, iZone, iDatum, iUnit, s(txtLat), s(txtLon), iParallels, s(txtParallel[0]),
-                      s(txtParallel[1]), s(txtParallel[2]), s(txtCentralMeridian), s(txtFalseNorthing),
-                      s(txtFalseEasting), reason))
-        return true;
-    showMessage(QStringLiteral("The settings could not be saved to %1: %2. The settings file that was "
-                               "there before, if any, is unchanged.")
-                    .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("TARVANE.ini"))),
-                         QString::fromStdString(reason)));
-    return false;
+    bool stored = false;
+    run([this, &stored] { stored = calc_.StoreToFile(); });
+    return stored;
 }
 
 // The registry is read on first use, so that a missing database costs
@@ -702,17 +470,10 @@ void Tarvane::mnuFileEpsg_Click() {
         }
         QApplication::restoreOverrideCursor();
         epsg_ = new EpsgDialog(grids, decimalSeparator(), this);
-        connect(epsg_, &QDialog::accepted, this, [this] { typeFields(epsg_->chosenFields()); });
+        connect(epsg_, &QDialog::accepted, this,
+                [this] { run([this] { calc_.TypeFields(epsg_->chosenFields()); }); });
     }
     epsg_->open();
-}
-
-void Tarvane::typeFields(const ProjectionSetup::ParameterFields& f) {
-    selectCoordSystem(0);
-    setDatumIndex(static_cast<int>(f.datum));
-    setUnitIndex(static_cast<int>(f.unit));
-    writeParameterRows(f);
-    cmdInit_Click();
 }
 
 void Tarvane::mnuFileExit_Click() {

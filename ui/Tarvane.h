@@ -1,5 +1,7 @@
 // The main window: position, transformation data, commands, co-ordinate
-// system and projection parameters. One handler per control and event.
+// system and projection parameters. A view of the calculator: one handler per
+// control and event passes the texts in, runs the calculator's command and
+// shows its state.
 #pragma once
 
 #include <QMainWindow>
@@ -11,6 +13,8 @@
 #include <memory>
 #include <string>
 
+#include "core/calc/Calculator.h"
+
 class QAction;
 class QComboBox;
 class QGroupBox;
@@ -21,9 +25,6 @@ class QRadioButton;
 class QWidget;
 class About;
 class EpsgDialog;
-namespace ProjectionSetup {
-struct ParameterFields;
-}
 
 class Tarvane : public QMainWindow {
     Q_OBJECT
@@ -64,8 +65,8 @@ public:
     void mnuFileExit_Click();
     void mnuAboutAbout_Click();
 
-    // Writes TARVANE.ini from the controls; false (after a message) when it
-    // could not be written.
+    // Writes TARVANE.ini from the form; false (after a message) when it could
+    // not be written.
     bool Store_Tarvane();
 
     // The About box, if one has been created.
@@ -75,7 +76,7 @@ public:
     EpsgDialog* epsgDialog() const { return epsg_; }
 
     // Whether the window is initialized (the convert buttons are offered).
-    bool isInitialized() const { return initialized_; }
+    bool isInitialized() const { return calc_.State().initialized; }
 
 signals:
     // The program has ended: the settings are written and the window is gone.
@@ -90,35 +91,22 @@ private:
     void buildMenu();
     void setTabOrderChain();
     void setAccessibleNames();
-    void setInitialized(bool initialized);
-    void enterNotInitialized();
     void onFocusChanged(QWidget* old, QWidget* now);
 
-    // Selections from code run the click handler at once, every time.
-    void selectCoordSystem(std::int16_t index);
-    void selectParallel(std::int16_t index);
-    void setZoneIndex(int index);
-    void setDatumIndex(int index);
-    void setUnitIndex(int index);
-    // Fills the parameter fields and choices as if the user had typed them.
-    void typeFields(const ProjectionSetup::ParameterFields& fields);
-    // The parallel choice and the parameter rows of `fields`.
-    void writeParameterRows(const ProjectionSetup::ParameterFields& fields);
-
-    QString formatAngle(double degrees, const char* type) const;
-    QString formatFixed(double value, int decimals) const;
-    double readAngle(const QLineEdit* box, const char* type);
-    std::string angleTypeOf(const QLineEdit* box) const;
+    // The ten text boxes in the calculator's order of fields.
+    std::array<QLineEdit*, Calc::kFieldCount> boxes() const;
+    // Passes the texts of the boxes in, runs a command of the calculator, and
+    // shows the state it leaves.
+    void run(const std::function<void()>& command);
+    // Writes every control from the calculator's state; no handler runs.
+    void refresh();
 
     MessageFunction messages_;
+    Calc::Calculator calc_;
     std::unique_ptr<About> about_;
     EpsgDialog* epsg_ = nullptr;  // a child of the window
-    bool initialized_ = false;
     bool exiting_ = false;
     bool inLostFocus_ = false;
-
-    // The unit tag of cmbUnit: "meter", "USFeet", or empty until first chosen.
-    QString unitTag_;
 
 public:
     // Controls, named as on the form. Arrays are indexed as on the form.
@@ -153,5 +141,6 @@ public:
     QAction* mnuFileExit = nullptr;
     QAction* mnuAboutAbout = nullptr;
 
-    const QString& unitTag() const { return unitTag_; }
+    // The unit tag of cmbUnit: "meter", "USFeet", or empty until first chosen.
+    QString unitTag() const { return QString::fromStdString(calc_.State().unitTag); }
 };

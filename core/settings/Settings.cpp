@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr const char* kFileName = "TARVANE.ini";
+constexpr const char* kFileName = kSettingsFileName;
 constexpr std::size_t kLineCount = 13;
 constexpr std::size_t kMaxLine = 4096;  // bytes, line end excluded
 

@@ -12,6 +12,9 @@
 #include <functional>
 #include <string>
 
+// The file's name, in the current directory.
+inline constexpr const char* kSettingsFileName = "TARVANE.ini";
+
 // The thirteen stored values, in file order.
 struct TarvaneSettings {
     std::int16_t iOption = 0;

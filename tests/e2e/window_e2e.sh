@@ -67,15 +67,7 @@ case "$scenario" in
     expect_file "${defaults[@]}"
     ;;
   screen_reader)
-    command -v dbus-send >/dev/null && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
-      skip "no accessibility bus tools (./scripts/setup installs them)"
-    [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || fail "no session bus: run inside dbus-run-session"
-    # The accessibility bus puts its socket under XDG_RUNTIME_DIR (else in the
-    # home folder, where another run's bus may take it away).
-    dbus-update-activation-environment XDG_RUNTIME_DIR DISPLAY || fail "cannot pass the environment to the bus"
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
-      fail "the accessibility bus did not start"
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    start_accessibility
     settings_bytes "${zone4204[@]}" >"$work/home/TARVANE.ini"
     forward=$("$grid_point" 29 30 15.5 N 98 15 30.25 W) && inverse=$("$grid_point" 28 10 5.25 N 97 40 12.5 W) ||
       fail "the grid point helper failed"

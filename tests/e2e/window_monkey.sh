@@ -20,31 +20,31 @@ skip() { echo "SKIPPED [$scenario]: $*" >&2; exit 77; }
 note() { echo "[$scenario] $*"; }
 
 source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
+start_accessibility  # the window tells where its controls are
 note "random key $key, $actions actions"
 RANDOM=$key
 mkdir "$work/home"
 start_program
-eval "$(xdotool getwindowgeometry --shell "$window")"
-menu_bar=$((HEIGHT - 419))  # the form's client area is 419 pixels high
 
-# Control centres: the frame's origin, then left, top, width, height, in twips.
-controls=(
-  "0 0 960 240 1455 285" "0 0 960 720 1455 285" "0 0 3240 240 1095 285" "0 0 3240 720 1095 285"
-  "360 3360 4440 240 1455 285" "360 3360 4440 600 1455 285" "360 3360 4440 960 1455 285"
-  "360 3360 4440 1320 1455 285" "360 3360 4440 1680 1455 285" "360 3360 4440 2040 1455 285"
-  "0 0 1080 1320 1215 495" "0 0 2160 1320 1215 495" "0 0 3240 1320 1215 495"
-  "360 1920 120 240 1815 255" "360 1920 120 600 1815 255" "360 1920 120 960 1815 255"
-  "360 1920 3360 180 1095 315" "360 1920 2040 600 2415 315" "360 1920 2040 960 2415 315"
-  "360 1920 5280 180 1215 315" "360 3360 360 240 2055 255" "360 3360 360 600 1935 255"
-)
-fields=10                                 # the first ten are the text boxes
-chars='0123456789 0123456789 .,-+NSEWVnsew:;/QZ'  # no "x": in an open File menu it chooses Exit
-
-click_control() {
-  local fx fy l t w h
-  read -r fx fy l t w h <<<"${controls[$1]}"
-  xdotool mousemove --window "$window" $(((fx + l + w / 2) / 15)) $((menu_bar + (fy + t + h / 2) / 15)) click --delay 0 1
+# Click points from the running window: the centres of the controls showing
+# now, added to those seen before (INITIALIZE, the zone list's two rows and
+# the third parallel come and go), and the form below the menu bar.
+points() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/control_points.py"; }
+fields=() controls=() form=()
+declare -A seen=()
+learn_points() {
+  local kind x y width height
+  while read -r kind x y width height; do
+    [ "$kind" = form ] && form=("$x" "$y" "$width" "$height")
+    [ "$kind" = ok ] || [ "$kind" = form ] || [ -n "${seen[$x,$y]:-}" ] && continue
+    seen[$x,$y]=1 controls+=("$x $y")
+    [ "$kind" = field ] && fields+=("$x $y")
+  done < <(points)
+  [ ${#fields[@]} -ge 9 ] && [ ${#form[@]} -eq 4 ] || fail "the window's controls could not be read"
 }
+learn_points
+chars='0123456789 0123456789 .,-+NSEWVnsew:;/QZ'  # no "x": in an open File menu it chooses Exit
+click_at() { xdotool mousemove "$1" "$2" click --delay 0 1; }
 dismiss_boxes() {  # until none has come up for a second
   local quiet=0 rounds=0 id
   while [ $quiet -lt 10 ]; do
@@ -64,9 +64,9 @@ alive() { kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid"; fail "the program
 for ((step = 1; step <= actions; step++)); do
   r=$((RANDOM % 100))
   if [ $r -lt 35 ]; then
-    click_control $((RANDOM % ${#controls[@]}))
+    click_at ${controls[RANDOM % ${#controls[@]}]}
   elif [ $r -lt 60 ]; then
-    click_control $((RANDOM % fields))
+    click_at ${fields[RANDOM % ${#fields[@]}]}
     xdotool key --clearmodifiers ctrl+a
     text='' n=$((RANDOM % 14))
     for ((i = 0; i < n; i++)); do text+=${chars:RANDOM % ${#chars}:1}; done
@@ -76,15 +76,15 @@ for ((step = 1; step <= actions; step++)); do
     xdotool key "${keys[RANDOM % ${#keys[@]}]}"
   elif [ $r -lt 88 ]; then
     # Anywhere on the form but the menu bar, where Down, Return could choose Exit.
-    xdotool mousemove --window "$window" $((RANDOM % WIDTH)) $((menu_bar + RANDOM % (HEIGHT - menu_bar))) click --delay 0 1
+    click_at $((form[0] + RANDOM % form[2])) $((form[1] + RANDOM % form[3]))
   elif [ $r -lt 94 ]; then
     xdotool key alt+$( ((RANDOM % 2)) && echo f || echo a) sleep 0.05 key Escape Escape
   elif [ $r -lt 97 ]; then
     xdotool key alt+a sleep 0.05 key Return  # About > About: modeless, it takes the focus
   else
-    about=$(xdotool search --onlyvisible --name '^About \.+$' 2>/dev/null | head -n1)
-    if [ -n "$about" ]; then  # its OK button
-      xdotool mousemove --window "$about" $(((1680 + 607) / 15)) $(((3360 + 247) / 15)) click --delay 0 1
+    ok=$(points | awk '$1 == "ok" { print $2, $3; exit }')
+    if [ -n "$ok" ]; then  # the About box's OK button
+      click_at $ok
     else
       xdotool windowactivate "$window" 2>/dev/null
     fi
@@ -92,8 +92,9 @@ for ((step = 1; step <= actions; step++)); do
   if ((step % 25 == 0)); then
     alive
     dismiss_boxes
+    learn_points
   fi
-  ((step % 500 == 0)) && note "$step actions"
+  ((step % 500 == 0)) && note "$step actions, ${#controls[@]} click points"
 done
 
 # Leave as a user would: close whatever is open, then File > Exit.

@@ -37,6 +37,20 @@ wait_for_type() {
   return 1
 }
 
+# The accessibility bus (inside dbus-run-session), for the tests that read the
+# window as a screen reader does; the program started next reports to it.
+start_accessibility() {
+  command -v dbus-send >/dev/null && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+    skip "no accessibility bus tools (./scripts/setup installs them)"
+  [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || fail "no session bus: run inside dbus-run-session"
+  # The accessibility bus puts its socket under XDG_RUNTIME_DIR (else in the
+  # home folder, where another run's bus may take it away).
+  dbus-update-activation-environment XDG_RUNTIME_DIR DISPLAY || fail "cannot pass the environment to the bus"
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
+    fail "the accessibility bus did not start"
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
 start_program() {
   cd "$work/home" || fail "no working directory"
   "$program" >"$work/program.log" 2>&1 &
