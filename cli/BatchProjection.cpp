@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/calc/Calculator.h"
 #include "core/setup/Causes.h"
 #include "core/text/AngleInput.h"
 #include "engine/Tarvane_Module.h"
@@ -50,17 +51,9 @@ bool ZoneParameters(bool is1927, std::int16_t zoneNumber, ProjectionParameters& 
 }
 
 bool SettingsParameters(const TarvaneSettings& s, ProjectionParameters& p, std::string& error) {
-    ProjectionSetup::ParameterFields f;
-    f.datum = static_cast<Datum>(std::clamp<int>(s.iDatum, 0, 2));  // the reader keeps it in 0..2
-    f.unit = s.iUnit == 1 ? GridUnit::USFeet : GridUnit::Metre;
-    f.oneParallel = s.iParallels == 1;
-    f.parallel[0] = s.OriginLat;
-    f.parallel[1] = s.SouthernLat;
-    f.parallel[2] = s.NorthernLat;
-    f.centralMeridian = s.CentralMeridian;
-    f.falseNorthing = s.FalseNorthing;
-    f.falseEasting = s.FalseEasting;
-    return FromFields(f, p, error);
+    Calc::Calculator window('.', [](const std::string&) {});
+    window.Load(s);
+    return FromFields(window.Fields(), p, error);
 }
 
 bool ConeParameters(const ConeOptions& o, ProjectionParameters& p, std::string& error) {

@@ -46,6 +46,11 @@ std::string Calculator::Angle(double degrees, const char* type) const {
     return HrHms(degrees, type, "form", 3, separator_);
 }
 
+// A number with the form's pattern: the region's separator, a tie rounded away from zero.
+std::string Calculator::Shown(double value, int decimals) const {
+    return FixedText(value, decimals, separator_, Ties::AwayFromZero);
+}
+
 // The unit by its tag, which is metres until the unit is first chosen.
 GridUnit Calculator::TaggedUnit() const {
     return form_.unitTag == UnitTag(GridUnit::USFeet) ? GridUnit::USFeet : GridUnit::Metre;
@@ -63,6 +68,11 @@ std::int16_t Calculator::ZoneNumber(int index) const {
 // --- Start -------------------------------------------------------------------
 
 void Calculator::Start(const TarvaneSettings& s) {
+    Load(s);
+    Initialize();
+}
+
+void Calculator::Load(const TarvaneSettings& s) {
     form_ = FormState{};
     for (const Tarvane_Module::StatePlaneZone& zone : Tarvane_Module::StatePlaneZones())
         form_.zoneList.push_back(ProjectionSetup::ZoneListText(zone));
@@ -75,7 +85,6 @@ void Calculator::Start(const TarvaneSettings& s) {
     } else {
         ApplyDefaults();
     }
-    Initialize();
 }
 
 void Calculator::StartFromFile() {
@@ -225,7 +234,7 @@ void Calculator::Leave(Field field) {
 
 // --- Commands ----------------------------------------------------------------------
 
-bool Calculator::Initialize() {
+ProjectionSetup::ParameterFields Calculator::Fields() const {
     ProjectionSetup::ParameterFields f;
     f.datum = static_cast<Datum>(std::max(form_.datum, 0));
     f.unit = TaggedUnit();
@@ -234,8 +243,12 @@ bool Calculator::Initialize() {
     f.centralMeridian = Text(Field::CentralMeridian);
     f.falseNorthing = Text(Field::FalseNorthing);
     f.falseEasting = Text(Field::FalseEasting);
+    return f;
+}
+
+bool Calculator::Initialize() {
     try {
-        ProjectionSetup::SetupFromFields(f, message_);
+        ProjectionSetup::SetupFromFields(Fields(), message_);
     } catch (const Tarvane_Module::ArcSinDomainError&) {
         message_("ARCSINUS DATA ERROR");
         return false;
@@ -266,8 +279,8 @@ bool Calculator::Convert(int index) {
             const double lat = HmsHr(Text(Field::Lat), "LAT", message_);
             const double lon = HmsHr(Text(Field::Lon), "LON", message_);
             p = Conversion::Forward(lat, lon, perMetre);
-            Edit(Field::Northing, FixedText(p.northing, 2, separator_));
-            Edit(Field::Easting, FixedText(p.easting, 2, separator_));
+            Edit(Field::Northing, Shown(p.northing, 2));
+            Edit(Field::Easting, Shown(p.easting, 2));
             form_.lblTest = "n/a";
         } else {
             p = Conversion::Inverse(XVal(Text(Field::Easting)), XVal(Text(Field::Northing)), perMetre);
@@ -278,9 +291,9 @@ bool Calculator::Convert(int index) {
         what = "The transformation data cannot be computed at this latitude";
         step = Causes::Step::Forward;
         Conversion::AddPointData(p);
-        form_.lblScaleFactor = FixedText(p.scaleFactor, 9, separator_);
-        form_.lblMeridianRadius = FixedText(p.meridianRadius, 1, separator_) + " m";
-        form_.lblNormalRadius = FixedText(p.normalRadius, 1, separator_) + " m";
+        form_.lblScaleFactor = Shown(p.scaleFactor, 9);
+        form_.lblMeridianRadius = Shown(p.meridianRadius, 1) + " m";
+        form_.lblNormalRadius = Shown(p.normalRadius, 1) + " m";
     } catch (const ArithmeticError& error) {
         message_(FailureMessage(what, step, error.kind()));
         return false;

@@ -58,9 +58,11 @@ public:
     // The State Plane zone number of an entry of the zone list: its first four characters.
     std::int16_t ZoneNumber(int index) const;
 
-    // The load command: a fresh form, the stored values (or the defaults when
-    // iZone is -99 or an index is out of its range), then Initialize.
+    // The load command: Load, then Initialize.
     void Start(const TarvaneSettings& stored);
+    // A fresh form with the stored values, or the defaults when iZone is -99
+    // or an index is out of its range.
+    void Load(const TarvaneSettings& stored);
     // Start from TARVANE.ini in the working directory, or the defaults.
     void StartFromFile();
 
@@ -73,6 +75,8 @@ public:
     // The field loses the focus: an angle field is read, with its messages,
     // and rewritten in the standard angle text.
     void Leave(Field field);
+    // What the initialize command reads: the choices and the six projection fields.
+    ProjectionSetup::ParameterFields Fields() const;
     // Sets the engine up from the fields; false, after a message, when it cannot.
     bool Initialize();
     // 0: latitude and longitude to grid; 1: grid to latitude and longitude.
@@ -96,6 +100,7 @@ private:
     void ApplyStored(const TarvaneSettings& stored);
     void ApplyDefaults();
     std::string Angle(double degrees, const char* type) const;
+    std::string Shown(double value, int decimals) const;
     GridUnit TaggedUnit() const;
 
     char separator_;

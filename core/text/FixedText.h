@@ -10,9 +10,13 @@
 // grid co-ordinates. `first` needs room for 400 characters. Returns the end.
 char* FormatFixed(char* first, double value, int decimals);
 
+// How a value exactly halfway between two texts rounds: to the even digit,
+// as std::to_chars does, or away from zero, as the window's patterns do.
+enum class Ties { ToEven, AwayFromZero };
+
 // Appends `value` as FormatFixed writes it, with `separator` as the decimal
 // mark and no minus sign on a value that shows as zero ("-0.00" is "0.00").
-void AppendFixed(std::string& out, double value, int decimals, char separator = '.');
+void AppendFixed(std::string& out, double value, int decimals, char separator = '.', Ties ties = Ties::ToEven);
 
 // The same, as a new text.
-std::string FixedText(double value, int decimals, char separator = '.');
+std::string FixedText(double value, int decimals, char separator = '.', Ties ties = Ties::ToEven);

@@ -35,6 +35,11 @@ TEST(FixedText, IsTheStandardLibrarysText) {
     EXPECT_EQ(FixedText(-0.004, 2, ','), "0,00");
     EXPECT_EQ(FixedText(-0.006, 2, ','), "-0,01");
     EXPECT_EQ(FixedText(-0.0, 0), "0");
+    // The window's patterns round an exact tie away from zero; a value a hair below stays below.
+    EXPECT_EQ(FixedText(0.125, 2, '.', Ties::AwayFromZero) + FixedText(0.125, 2), "0.130.12");
+    EXPECT_EQ(FixedText(-600000.375, 2, ',', Ties::AwayFromZero), "-600000,38");
+    EXPECT_EQ(FixedText(2.5, 0, '.', Ties::AwayFromZero) + FixedText(6378137.25, 1, '.', Ties::AwayFromZero), "36378137.3");
+    EXPECT_EQ(FixedText(std::nextafter(0.125, 0.0), 2, '.', Ties::AwayFromZero), "0.12");
 }
 
 // R / (R + h) with R = sqrt(M N), and k times it, against GeographicLib's
