@@ -97,12 +97,8 @@ void AsFile(std::string_view bytes) {
 // Reads the rest of the input a byte at a time; 0 once it is used up.
 struct Bytes {
     std::string_view data;
-    unsigned char Next() {
-        if (data.empty()) return 0;
-        const auto c = static_cast<unsigned char>(data.front());
-        data.remove_prefix(1);
-        return c;
-    }
+    std::size_t at = 0;
+    unsigned char Next() { return at < data.size() ? static_cast<unsigned char>(data[at++]) : 0; }
 };
 
 // A table of known records, written as a file.
@@ -173,23 +169,16 @@ void CheckRows(const Table& t, const Output& o, bool pointFile) {
     }
     for (std::size_t r = 0; r < t.fields.size(); ++r) {
         const std::vector<std::string>& f = t.fields[r];
-        std::string head, tail;
-        if (pointFile) {
-            head = f[0] + ",";
-            tail = "," + f[3] + "," + f[4];
-        } else {
-            for (const std::string& field : f) head += field + t.separator;
-        }
+        std::string head = pointFile ? f[0] + "," : "", tail = pointFile ? "," + f[3] + "," + f[4] : "";
+        for (std::size_t k = 0; !pointFile && k < f.size(); ++k) head += f[k] + t.separator;
         fuzz::Require(out.starts_with(head), "a row does not begin with its record's fields");
-        const std::size_t results = head.size();
         const std::string end = t.lineEnds[r].empty() ? "\n" : t.lineEnds[r];
-        const std::size_t found = pointFile ? out.find(tail + end, results) : out.find_first_of("\r\n", results);
-        fuzz::Require(found != std::string_view::npos, "a row lost its line end");
-        const std::size_t stop = found + tail.size();
-        fuzz::Require(out.substr(stop).starts_with(end), "a row lost its line end");
-        const bool error = out.substr(results, found - results).find("ERROR") != std::string_view::npos;
+        const std::size_t found = pointFile ? out.find(tail + end, head.size()) : out.find_first_of("\r\n", head.size());
+        fuzz::Require(found != std::string_view::npos && out.substr(found + tail.size()).starts_with(end),
+                      "a row lost its line end");
+        const bool error = out.substr(head.size(), found - head.size()).find("ERROR") != std::string_view::npos;
         fuzz::Require(error == Names(o.err, line), "an ERROR row without its line number, or a message without its row");
-        out.remove_prefix(stop + end.size());
+        out.remove_prefix(found + tail.size() + end.size());
         for (const std::string& field : f) line += LineBreaks(field);
         line += 1;
     }
@@ -206,10 +195,8 @@ void AsTable(Bytes b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool ready = [] {
-        ProjectionSetup::SetupFromFields(ProjectionSetup::ZoneFields(false, 4204, '.'), [](const std::string&) {});
-        return true;
-    }();
+    static const int ready = (ProjectionSetup::SetupFromFields(ProjectionSetup::ZoneFields(false, 4204, '.'),
+                                                               [](const std::string&) {}), 0);
     (void)ready;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (!bytes.empty() && bytes.front() == 1) AsTable({bytes.substr(1)});
