@@ -27,7 +27,7 @@ bool FromFields(const ProjectionSetup::ParameterFields& fields, ProjectionParame
     return messages.empty();
 }
 
-bool Angle(const char* option, const std::string& text, BatchInput::AngleKind kind, double& degrees,
+bool Angle(const char* option, const std::string& text, AngleKind kind, double& degrees,
            std::string& error) {
     if (text.empty()) {
         error = std::string(option) + " is missing";
@@ -57,7 +57,6 @@ bool SettingsParameters(const TarvaneSettings& s, ProjectionParameters& p, std::
 }
 
 bool ConeParameters(const ConeOptions& o, ProjectionParameters& p, std::string& error) {
-    using BatchInput::AngleKind;
     p = {};
     p.datum = DatumNamed(o.datum).value_or(Datum::WGS84);  // the options take only the table's names
     p.unitsPerMetre = UnitsPerMetre(UnitTagged(o.unit).value_or(GridUnit::Metre));

@@ -282,7 +282,7 @@ void AppendResult(std::string& out, Result result, const Conversion::Point& p, c
         case Result::Longitude: {
             const bool lat = result == Result::Latitude;
             const double v = lat ? p.latitude : p.longitude;
-            if (f.dms) out += HrHms(v, lat ? "LAT" : "LON", "form", static_cast<std::int16_t>(f.precision), '.');
+            if (f.dms) out += HrHms(v, lat ? AngleKind::Latitude : AngleKind::Longitude, AngleStyle::Form, static_cast<std::int16_t>(f.precision), '.');
             else AppendFixed(out, v, kDegreeDecimals);
             return;
         }

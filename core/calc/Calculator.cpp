@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/convert/Conversion.h"
@@ -42,8 +43,8 @@ std::string FailureMessage(const char* what, Causes::Step step, ArithmeticErrorK
 Calculator::Calculator(char decimalSeparator, MessageFunction showMessage)
     : separator_(decimalSeparator), message_(std::move(showMessage)) {}
 
-std::string Calculator::Angle(double degrees, const char* type) const {
-    return HrHms(degrees, type, "form", 3, separator_);
+std::string Calculator::Angle(double degrees, AngleKind kind) const {
+    return HrHms(degrees, kind, AngleStyle::Form, 3, separator_);
 }
 
 // A number with the form's pattern: the region's separator, a tie rounded away from zero.
@@ -117,15 +118,15 @@ void Calculator::ApplyDefaults() {
     ChooseSystem(0);
     ChooseDatum(0);
     ChooseUnit(0);
-    Edit(Field::Lat, Angle(30.0, "LAT"));
-    Edit(Field::Lon, Angle(-80.0, "LON"));
+    Edit(Field::Lat, Angle(30.0, AngleKind::Latitude));
+    Edit(Field::Lon, Angle(-80.0, AngleKind::Longitude));
     Edit(Field::Northing, "0.0 m");
     Edit(Field::Easting, "0.0 m");
-    Edit(Field::Parallel0, Angle(25.0, "LAT"));
+    Edit(Field::Parallel0, Angle(25.0, AngleKind::Latitude));
     ChooseParallels(1);
-    Edit(Field::Parallel1, Angle(20.0, "LAT"));
-    Edit(Field::Parallel2, Angle(40.0, "LAT"));
-    Edit(Field::CentralMeridian, Angle(-75.0, "LON"));
+    Edit(Field::Parallel1, Angle(20.0, AngleKind::Latitude));
+    Edit(Field::Parallel2, Angle(40.0, AngleKind::Latitude));
+    Edit(Field::CentralMeridian, Angle(-75.0, AngleKind::Longitude));
     Edit(Field::FalseNorthing, "1000000.0 m");
     Edit(Field::FalseEasting, "500000.0 m");
 }
@@ -205,8 +206,8 @@ void Calculator::ChooseParallels(int index) {
         Edit(Field::Parallel1, "1.00");
     } else {
         form_.lblParallel1 = "Southern Standard Parallel";
-        Edit(Field::Parallel1, Angle(0.0, "LAT"));
-        Edit(Field::Parallel2, Angle(0.0, "LAT"));
+        Edit(Field::Parallel1, Angle(0.0, AngleKind::Latitude));
+        Edit(Field::Parallel2, Angle(0.0, AngleKind::Latitude));
     }
 }
 
@@ -220,16 +221,16 @@ void Calculator::Edit(Field field, const std::string& text) {
 }
 
 void Calculator::Leave(Field field) {
-    const char* type = nullptr;
+    std::optional<AngleKind> kind;
     switch (field) {
-        case Field::Lat: case Field::Parallel0: case Field::Parallel2: type = "LAT"; break;
-        case Field::Parallel1: type = form_.oneParallel ? nullptr : "LAT"; break;  // else the scale factor
-        case Field::Lon: case Field::CentralMeridian: type = "LON"; break;
+        case Field::Lat: case Field::Parallel0: case Field::Parallel2: kind = AngleKind::Latitude; break;
+        case Field::Parallel1: if (!form_.oneParallel) kind = AngleKind::Latitude; break;  // else the scale factor
+        case Field::Lon: case Field::CentralMeridian: kind = AngleKind::Longitude; break;
         default: break;
     }
-    if (!type) return;
-    const double degrees = HmsHr(Text(field), type, message_);
-    Edit(field, Angle(degrees, type));
+    if (!kind) return;
+    const double degrees = HmsHr(Text(field), *kind, message_);
+    Edit(field, Angle(degrees, *kind));
 }
 
 // --- Commands ----------------------------------------------------------------------
@@ -284,8 +285,8 @@ bool Calculator::Convert(int index) {
             form_.lblTest = "n/a";
         } else {
             p = Conversion::Inverse(XVal(Text(Field::Easting)), XVal(Text(Field::Northing)), perMetre);
-            Edit(Field::Lat, Angle(p.latitude, "LAT"));
-            Edit(Field::Lon, Angle(p.longitude, "LON"));
+            Edit(Field::Lat, Angle(p.latitude, AngleKind::Latitude));
+            Edit(Field::Lon, Angle(p.longitude, AngleKind::Longitude));
             form_.lblTest = std::to_string(p.iterations);
         }
         what = "The transformation data cannot be computed at this latitude";

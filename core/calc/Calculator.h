@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/settings/Settings.h"
+#include "core/text/AngleText.h"
 #include "core/setup/ProjectionSetup.h"
 
 namespace Calc {
@@ -99,7 +100,7 @@ private:
     void WriteParameterRows(const ProjectionSetup::ParameterFields& fields);
     void ApplyStored(const TarvaneSettings& stored);
     void ApplyDefaults();
-    std::string Angle(double degrees, const char* type) const;
+    std::string Angle(double degrees, AngleKind kind) const;
     std::string Shown(double value, int decimals) const;
     GridUnit TaggedUnit() const;
 

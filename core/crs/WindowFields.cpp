@@ -30,22 +30,22 @@ bool WindowFields(const Grid& grid, char decimalSeparator, ProjectionSetup::Para
     // In the window's angle text, with the 3 decimals of its own fields where
     // they hold the registry's value, else 4 (WISCRS county grids and others
     // give seconds to 5 decimals: 3 would move their grid by up to 15 mm).
-    const auto angle = [decimalSeparator](double degrees, const char* type) {
+    const auto angle = [decimalSeparator](double degrees, AngleKind kind) {
         const double milliseconds = degrees * 3600e3;
         const bool exact = std::abs(milliseconds - std::round(milliseconds)) < 1e-6;
-        return HrHms(degrees, type, "FORM", exact ? 3 : 4, decimalSeparator);
+        return HrHms(degrees, kind, AngleStyle::Form, exact ? 3 : 4, decimalSeparator);
     };
     f.oneParallel = p.oneParallel;
-    f.parallel[0] = angle(p.originLat, "LAT");
+    f.parallel[0] = angle(p.originLat, AngleKind::Latitude);
     if (p.oneParallel) {
         f.parallel[1] = ProjectionSetup::PlainNumber(p.scaleFactor, decimalSeparator);
     } else {
         // The registry names either parallel first; the window's rows are the
         // southern, then the northern one (the cone is the same either way).
-        f.parallel[1] = angle(std::min(p.parallel1, p.parallel2), "LAT");
-        f.parallel[2] = angle(std::max(p.parallel1, p.parallel2), "LAT");
+        f.parallel[1] = angle(std::min(p.parallel1, p.parallel2), AngleKind::Latitude);
+        f.parallel[2] = angle(std::max(p.parallel1, p.parallel2), AngleKind::Latitude);
     }
-    f.centralMeridian = angle(p.centralMeridian, "LON");
+    f.centralMeridian = angle(p.centralMeridian, AngleKind::Longitude);
     f.falseNorthing = ProjectionSetup::PlainNumber(p.falseNorthing, decimalSeparator);
     f.falseEasting = ProjectionSetup::PlainNumber(p.falseEasting, decimalSeparator);
     fields = f;

@@ -293,46 +293,11 @@ std::string Tarvane_File_Bytes(const TarvaneSettings& s) {
     return out;
 }
 
-std::string Tarvane_File_Bytes(const std::int16_t& iOption, const std::int16_t& iZone,
-                               const std::int16_t& iDatum, const std::int16_t& iUnit,
-                               const std::string& currentLat, const std::string& currentLon,
-                               const std::int16_t& iParallels, const std::string& OriginLat,
-                               const std::string& SouthernLat, const std::string& NorthernLat,
-                               const std::string& CentralMeridian,
-                               const std::string& FalseNorthing, const std::string& FalseEasting) {
-    return Tarvane_File_Bytes(TarvaneSettings{iOption, iZone, iDatum, iUnit, currentLat,
-                                              currentLon, iParallels, OriginLat, SouthernLat,
-                                              NorthernLat, CentralMeridian, FalseNorthing,
-                                              FalseEasting});
-}
-
 bool Write_Tarvane(const TarvaneSettings& settings, std::string& failureReason) noexcept {
     try {
         return Save(Tarvane_File_Bytes(settings), failureReason);
     } catch (...) {
         // Only memory can run out here; the old file has not been touched.
-        try {
-            failureReason = Reason(ENOMEM);
-        } catch (...) {
-        }
-        return false;
-    }
-}
-
-bool Write_Tarvane(const std::int16_t& iOption, const std::int16_t& iZone,
-                   const std::int16_t& iDatum, const std::int16_t& iUnit,
-                   const std::string& currentLat, const std::string& currentLon,
-                   const std::int16_t& iParallels, const std::string& OriginLat,
-                   const std::string& SouthernLat, const std::string& NorthernLat,
-                   const std::string& CentralMeridian, const std::string& FalseNorthing,
-                   const std::string& FalseEasting, std::string& failureReason) noexcept {
-    try {
-        return Write_Tarvane(TarvaneSettings{iOption, iZone, iDatum, iUnit, currentLat,
-                                             currentLon, iParallels, OriginLat, SouthernLat,
-                                             NorthernLat, CentralMeridian, FalseNorthing,
-                                             FalseEasting},
-                             failureReason);
-    } catch (...) {
         try {
             failureReason = Reason(ENOMEM);
         } catch (...) {

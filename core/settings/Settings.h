@@ -53,13 +53,6 @@ bool Read_Tarvane_File(const std::string& path, TarvaneSettings& settings) noexc
 // The exact bytes of the file for these values: integers as " 0 " or "-1 ",
 // texts as Windows-1252 with "?" for a character the code page cannot hold
 // and a blank for a CR or LF, every line ending in CR LF.
-std::string Tarvane_File_Bytes(const std::int16_t& iOption, const std::int16_t& iZone,
-                               const std::int16_t& iDatum, const std::int16_t& iUnit,
-                               const std::string& currentLat, const std::string& currentLon,
-                               const std::int16_t& iParallels, const std::string& OriginLat,
-                               const std::string& SouthernLat, const std::string& NorthernLat,
-                               const std::string& CentralMeridian,
-                               const std::string& FalseNorthing, const std::string& FalseEasting);
 std::string Tarvane_File_Bytes(const TarvaneSettings& settings);
 
 // Saves "TARVANE.ini" in the current directory without ever losing the old
@@ -68,13 +61,6 @@ std::string Tarvane_File_Bytes(const TarvaneSettings& settings);
 // permission bits. On failure the old file is left as it was, the new one is
 // removed, `failureReason` gets the system's reason (for example "Permission
 // denied") and the result is false. Never throws.
-bool Write_Tarvane(const std::int16_t& iOption, const std::int16_t& iZone,
-                   const std::int16_t& iDatum, const std::int16_t& iUnit,
-                   const std::string& currentLat, const std::string& currentLon,
-                   const std::int16_t& iParallels, const std::string& OriginLat,
-                   const std::string& SouthernLat, const std::string& NorthernLat,
-                   const std::string& CentralMeridian, const std::string& FalseNorthing,
-                   const std::string& FalseEasting, std::string& failureReason) noexcept;
 bool Write_Tarvane(const TarvaneSettings& settings, std::string& failureReason) noexcept;
 
 // The system calls the writer makes, replaceable so that tests can make a

@@ -56,17 +56,17 @@ ParameterFields ZoneFields(bool is1927, std::int16_t zoneNumber, char decimalSep
     const std::int16_t flag = is1927 ? -1 : 0;
     Tarvane_Module::GetZoneParameters(flag, zoneNumber, name, southern, northern, origin, meridian,
                                       falseEasting, falseNorthing);
-    const auto angle = [decimalSeparator](double radians, const char* type) {
-        return HrHms(radians * kRadToDeg, type, "FORM", 3, decimalSeparator);
+    const auto angle = [decimalSeparator](double radians, AngleKind kind) {
+        return HrHms(radians * kRadToDeg, kind, AngleStyle::Form, 3, decimalSeparator);
     };
     ParameterFields f;
     f.datum = is1927 ? Datum::NAD27 : Datum::NAD83;
     f.unit = is1927 ? GridUnit::USFeet : GridUnit::Metre;
     f.oneParallel = false;
-    f.parallel[0] = angle(origin, "LAT");
-    f.parallel[1] = angle(southern, "LAT");
-    f.parallel[2] = angle(northern, "LAT");
-    f.centralMeridian = angle(meridian, "LON");
+    f.parallel[0] = angle(origin, AngleKind::Latitude);
+    f.parallel[1] = angle(southern, AngleKind::Latitude);
+    f.parallel[2] = angle(northern, AngleKind::Latitude);
+    f.centralMeridian = angle(meridian, AngleKind::Longitude);
     f.falseNorthing = PlainNumber(falseNorthing, decimalSeparator);
     f.falseEasting = PlainNumber(falseEasting, decimalSeparator);
     return f;
@@ -78,8 +78,8 @@ ProjectionParameters ReadFields(const ParameterFields& fields,
     p.datum = fields.datum;
     p.unitsPerMetre = UnitsPerMetre(fields.unit);
     p.oneParallel = fields.oneParallel;
-    p.originLat = HmsHr(fields.parallel[0], "LAT", showMessage);
-    p.centralMeridian = HmsHr(fields.centralMeridian, "LON", showMessage);
+    p.originLat = HmsHr(fields.parallel[0], AngleKind::Latitude, showMessage);
+    p.centralMeridian = HmsHr(fields.centralMeridian, AngleKind::Longitude, showMessage);
     p.falseNorthing = XVal(fields.falseNorthing);
     p.falseEasting = XVal(fields.falseEasting);
     if (p.oneParallel) {
@@ -88,8 +88,8 @@ ProjectionParameters ReadFields(const ParameterFields& fields,
                                    "\" is not a number. Type a decimal number such as 1.00 or 0.9996.");
         }
     } else {
-        p.parallel1 = HmsHr(fields.parallel[1], "LAT", showMessage);
-        p.parallel2 = HmsHr(fields.parallel[2], "LAT", showMessage);
+        p.parallel1 = HmsHr(fields.parallel[1], AngleKind::Latitude, showMessage);
+        p.parallel2 = HmsHr(fields.parallel[2], AngleKind::Latitude, showMessage);
     }
     return p;
 }

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace BatchInput {
+#include "core/text/AngleText.h"
 
-enum class AngleKind { Latitude, Longitude };
+namespace BatchInput {
 
 // An angle as typed: decimal degrees (one number) or whole degrees, whole
 // minutes and optional seconds.

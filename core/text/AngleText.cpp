@@ -24,7 +24,7 @@ bool EqualsIgnoreCase(const std::string& text, std::string_view upper) {
     });
 }
 
-bool IsLatitude(const std::string& Typ) { return EqualsIgnoreCase(Typ, "LAT"); }
+AngleKind KindOf(const std::string& Typ) { return EqualsIgnoreCase(Typ, "LAT") ? AngleKind::Latitude : AngleKind::Longitude; }
 
 void AppendPadded(std::string& out, std::string_view digits, std::size_t width) {
     if (digits.size() < width) out.append(width - digits.size(), '0');
@@ -106,7 +106,12 @@ enum class Outcome { Fault, Checks, Letter };
 
 std::string HrHms(const double& Coo, const std::string& Typ, const std::string& Opt,
                   const std::int16_t& iDecimals, char decimalSeparator) {
-    const bool lat = IsLatitude(Typ);
+    return HrHms(Coo, KindOf(Typ), EqualsIgnoreCase(Opt, "FILE") ? AngleStyle::File : AngleStyle::Form, iDecimals,
+                 decimalSeparator);
+}
+
+std::string HrHms(double Coo, AngleKind kind, AngleStyle style, std::int16_t iDecimals, char decimalSeparator) {
+    const bool lat = kind == AngleKind::Latitude;
     const int n = std::clamp<int>(iDecimals, 0, 4);
     const double a = std::fabs(Coo);
 
@@ -144,7 +149,7 @@ std::string HrHms(const double& Coo, const std::string& Typ, const std::string& 
     char buffer[400];
     std::string out;
     AppendPadded(out, std::string_view(buffer, fmt::format_to(buffer, "{:.0f}", D) - buffer), lat ? 2 : 3);
-    out += EqualsIgnoreCase(Opt, "FILE") ? kFileDegreeMark : kDegreeMark;
+    out += style == AngleStyle::File ? kFileDegreeMark : kDegreeMark;
     auto r = std::to_chars(buffer, buffer + sizeof buffer, M);
     AppendPadded(out, std::string_view(buffer, r.ptr - buffer), 2);
     out += '\'';
@@ -164,7 +169,11 @@ std::string HrHms(const double& Coo, const std::string& Typ, const std::string& 
 
 double HmsHr(const std::string& Coord, const std::string& Typ,
              const std::function<void(const std::string&)>& showMessage) {
-    const bool lat = IsLatitude(Typ);
+    return HmsHr(Coord, KindOf(Typ), showMessage);
+}
+
+double HmsHr(const std::string& Coord, AngleKind kind, const std::function<void(const std::string&)>& showMessage) {
+    const bool lat = kind == AngleKind::Latitude;
     const std::string field = lat ? "LATITUDE" : "LONGITUDE";
     const auto show = [&](const std::string& message) {
         if (showMessage) showMessage(message);

@@ -9,6 +9,11 @@
 #include <functional>
 #include <string>
 
+enum class AngleKind { Latitude, Longitude };
+// How the degree mark is written: "°" in the window's fields, "ø" (code 248
+// of Windows-1252) in the settings file.
+enum class AngleStyle { Form, File };
+
 // Renders Coo (decimal degrees, negative for south or west) as angle text.
 // Typ "LAT" (any case) is a latitude, anything else a longitude. Opt "FILE"
 // (any case) writes the degree mark as "ø", the code 248 of Windows-1252,
@@ -17,6 +22,7 @@
 // decimalSeparator is the user's regional one, normally '.' or ','.
 std::string HrHms(const double& Coo, const std::string& Typ, const std::string& Opt,
                   const std::int16_t& iDecimals, char decimalSeparator);
+std::string HrHms(double Coo, AngleKind kind, AngleStyle style, std::int16_t iDecimals, char decimalSeparator);
 
 // Reads typed or rendered angle text (UTF-8) back into decimal degrees. It
 // never refuses a text: each fault is reported through showMessage, one call
@@ -24,3 +30,4 @@ std::string HrHms(const double& Coo, const std::string& Typ, const std::string& 
 // its own account.
 double HmsHr(const std::string& Coord, const std::string& Typ,
              const std::function<void(const std::string&)>& showMessage);
+double HmsHr(const std::string& Coord, AngleKind kind, const std::function<void(const std::string&)>& showMessage);

@@ -7,14 +7,14 @@
 #include "core/text/NumberText.h"
 
 namespace {
-constexpr auto LAT = BatchInput::AngleKind::Latitude, LON = BatchInput::AngleKind::Longitude;
+constexpr auto LAT = AngleKind::Latitude, LON = AngleKind::Longitude;
 constexpr double kDms = 29 + 30 / 60.0 + 15.5 / 3600;  // 29 30 15.5
 
 std::uint64_t Bits(double x) { return std::bit_cast<std::uint64_t>(x); }
 
 // Accepted as `degrees` within 1e-12; with `window`, the window's reader takes the text to the same double.
 TEST(BatchInput, ReadsTheAcceptedAngleForms) {
-    const struct { const char* text; BatchInput::AngleKind kind; double degrees; bool window; } cases[] = {
+    const struct { const char* text; AngleKind kind; double degrees; bool window; } cases[] = {
         {"29.5", LAT, 29.5, false},              {"-95.25", LON, -95.25, false},  {"+29.5", LAT, 29.5, false},
         {".5", LAT, 0.5, false},                 {"29.5N", LAT, 29.5, false},     {"95.25 w", LON, -95.25, false},
         {"29.5\u00B0S", LAT, -29.5, false},      {"29 30 15.5 N", LAT, kDms, true},
@@ -36,7 +36,7 @@ TEST(BatchInput, ReadsTheAcceptedAngleForms) {
 
 // Refused with `reason` in the message, the output untouched.
 TEST(BatchInput, RefusesTheRestOfTheAngleForms) {
-    const struct { const char* text; BatchInput::AngleKind kind; const char* reason; } cases[] = {
+    const struct { const char* text; AngleKind kind; const char* reason; } cases[] = {
         {"", LAT, "empty"},                 {"abc", LAT, "not a number"},         {"inf", LON, "not a number"},
         {"- 29", LAT, "not a number"},      {"91", LAT, "beyond 90"},             {"90 0 0.5 N", LAT, "beyond 90"},
         {"180.5", LON, "beyond 180"},       {"29 60 N", LAT, "minutes must be below 60"},

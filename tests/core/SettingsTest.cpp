@@ -66,9 +66,7 @@ std::vector<std::string> FailedAt(int line) {
 TEST_F(Settings, WritesExactBytesThatReadBack) {
     const TarvaneSettings& d = kFirstRun;
     std::string reason;
-    ASSERT_TRUE(Write_Tarvane(d.iOption, d.iZone, d.iDatum, d.iUnit, d.currentLat, d.currentLon, d.iParallels,
-                              d.OriginLat, d.SouthernLat, d.NorthernLat, d.CentralMeridian, d.FalseNorthing,
-                              d.FalseEasting, reason)) << reason;
+    ASSERT_TRUE(Write_Tarvane(d, reason)) << reason;
     EXPECT_EQ(Get(), Join(kFirstRunLines));
     const struct { const char* text; const char* back; std::int16_t i[5] = {0, -1, 0, 0, 0}; } cases[] = {
         {"   ", "   ", {2, 6, 2, 1, -32768}}, {"", "", {1, 0, 1, 0, 32767}}, {"Ω 東", "? ?"} /* not in the code page */,
