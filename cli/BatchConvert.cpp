@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <fmt/format.h>
+
 #include "cli/Layout.h"
 #include "cli/Output.h"
 #include "cli/Records.h"
@@ -160,9 +162,7 @@ private:
             return false;
         }
         if (height && !Conversion::AddHeight(point_, *height, f.unitsPerMetre)) {
-            char text[32];
-            why_ = "height " + std::string(text, std::to_chars(text, text + sizeof text, *height).ptr) +
-                   ": at or below the centre of the earth";
+            why_ = fmt::format("height {}: at or below the centre of the earth", *height);
             return false;
         }
         return true;

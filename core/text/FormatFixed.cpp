@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -85,7 +84,8 @@ bool FastScaled(double value, int decimals, std::uint64_t& q) {
 }  // namespace
 
 char* FormatFixed(char* first, double value, int decimals) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    std::uint64_t bits = 0;  // the value's bits (std::bit_cast where every library has it)
+    std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>((bits >> 52) & 0x7FF);
     // value = m * 2^e exactly
     std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);

@@ -150,6 +150,16 @@ const Row kRows[] = {
      "line 4: field 1 begins with a quote that nothing closes on its line: the quote is read as part of the text"},
     {kZone + "--columns lat=1,lon=9", "27.5,-99\n", 2, "", "--columns: no column \"9\""},
     {kZone + "--header", "id,code\n", 2, "", "no latitude column"},
+    // Point files: errors keep the point and its other columns.
+    {kZone + "--inverse --format PNEZD", "1,4000000,600000,10.5,CP 1\n2,4000000\n3,x,1,2,d\n", 1,
+     "1,27.833333329,-99.000000000,10.5,CP 1\n2,ERROR,ERROR,,\n3,ERROR,ERROR,2,d\n", "line 2: expected 5 fields (pnezd), found 2"},
+    {kZone + "--inverse --format pnezd --geojson", "1,4000000,600000,10.5,CP 1\n", 0,
+     "...\"elevation\":\"10.5\",\"description\":\"CP 1\",\"latitude\":27.833333329,...\"combined_factor\":1.000201584}}\n]}\n",
+     "heights from column 4 \"elevation\": elevations above the geoid, taken as heights above the ellipsoid"},
+    {kZone + "--format pnezd", "", 2, "", "convert it with --inverse"},
+    {kZone + "--format pyxzd --csv", "", 2, "", "excludes"},
+    {kZone + "--height 12m", "", 2, "", "--height: \"12m\" is not a number"},
+    {kZone + "--height -7e6", "28 -99\n", 1, "28\t-99\tERROR\n", "line 1: height -7000000: at or below the centre"},
     // Survey files as they come from the field. Inch marks in descriptions are text, and every point stays.
     {kZone + "--inverse --format pnezd", "1001,4190539.326,963513.049,12.40,5/8\" REBAR\n1002,4191016.263,963497.750,"
      "11.85,IRON ROD\n1003,4191100.000,963400.000,11.00,1/2\" PIPE\n1004,4191200.000,963300.000,10.00,MAG NAIL\n", 0,
