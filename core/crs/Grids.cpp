@@ -18,11 +18,10 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-// The fields of a line, in order. Numbers are written with 17 significant
-// digits, which read back to the same double.
 constexpr int kFieldCount = 22;
 
-std::string Number(double value) { return fmt::format("{:.17g}", value); }
+// The shortest text that reads back to the same double.
+std::string Number(double value) { return fmt::format("{}", value); }
 
 bool Read(std::string_view text, int& value) {
     const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
