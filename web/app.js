@@ -17,11 +17,11 @@ const separator = (1.5).toLocaleString(navigator.language).includes(',') ? ',' :
 const queue = [];
 let returnFocus = null;
 
-function showMessages(messages) {
+function showMessages(messages, focus = document.activeElement) {
   queue.push(...messages);
   const dialog = $('message');
   if (dialog.open) return;
-  returnFocus = document.activeElement;
+  returnFocus = focus;
   next();
 }
 

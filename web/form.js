@@ -25,14 +25,14 @@ export class Form {
     this.wire();
   }
 
-  // Runs a command of the calculator with the boxes' texts and shows what it leaves.
-  run(command) {
+  // Runs a command of the calculator with the boxes' texts and shows what
+  // it leaves; its messages, if any, hand the focus back to `focus` after.
+  run(command, focus = document.activeElement) {
     this.boxes.forEach((box, i) => this.calc.edit(i, box.value));
     const messages = command ? command() : [];
     this.refresh();
     this.changed();
-    if (messages.length) this.showMessages(messages);
-    return messages;
+    if (messages.length) this.showMessages(messages, focus);
   }
 
   refresh() {
@@ -91,7 +91,7 @@ export class Form {
     const to = event.relatedTarget;
     if (to && to.closest('dialog')) return;
     if (!to && !document.hasFocus()) return;
-    this.run(() => this.calc.leave(i));
+    this.run(() => this.calc.leave(i), to);
   }
 
   // The results of a conversion, as a screen reader names them in the window.
