@@ -23,8 +23,9 @@ export class FilePanel {
     });
     $('convertFile').addEventListener('click', () => this.start());
     $('cancelFile').addEventListener('click', () => this.cancel());
-    $('outputKind').addEventListener('change', () => this.optionsChanged());
-    $('dms').addEventListener('change', () => this.optionsChanged());
+    for (const control of [$('outputKind'), $('dms'), ...document.querySelectorAll('input[name=direction]')])
+      control.addEventListener('change', () => this.optionsChanged());
+    this.optionsChanged();
     this.formChanged();
   }
 
@@ -35,11 +36,22 @@ export class FilePanel {
     this.status(`${file.name}, ${file.size.toLocaleString()} bytes.`);
   }
 
-  // GeoJSON positions are decimal degrees: no angle text with it.
+  // Only the choices that go together, as tarvane-convert takes them: GeoJSON
+  // positions are decimal degrees; a point file of grid co-ordinates converts
+  // with the inverse, one of latitudes and longitudes without it; the inverse
+  // writes degrees with 9 decimals, or with angle text up to 4 of the second.
   optionsChanged() {
     const geojson = $('outputKind').value === 'geojson';
+    const inverse = document.querySelector('input[name=direction]:checked').value === 'inverse';
     $('dms').disabled = geojson;
     if (geojson) $('dms').checked = false;
+    for (const option of $('pointFormat').options)
+      option.disabled = option.value !== '' && (option.value === 'pyxzd') === inverse;
+    if ($('pointFormat').selectedOptions[0].disabled) $('pointFormat').value = '';
+    const dms = $('dms').checked;
+    const most = dms ? 4 : inverse ? -1 : 12;
+    for (const option of $('precision').options) option.disabled = Number(option.value) > most;
+    if ($('precision').selectedOptions[0].disabled) $('precision').value = '-1';
   }
 
   formChanged() {
