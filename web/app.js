@@ -85,6 +85,7 @@ form.refresh();
 $('loading').remove();
 for (const section of document.querySelectorAll('main > section')) section.hidden = false;
 document.body.dataset.ready = 'true';
+performance.mark('tarvane-ready');  // usable: the module compiled, the form started
 
 $('saveSettings').addEventListener('click', () => download(calc.settingsBytes(), 'TARVANE.ini', 'text/plain'));
 $('openSettings').addEventListener('click', () => $('settingsFile').click());
