@@ -15,15 +15,8 @@ assert.equal(module.loadGrids(readFileSync(env('TARVANE_GRIDS'), 'utf8')), '');
 
 // --- The calculator -------------------------------------------------------------
 
-// A small generator of its own, so that every run plays the same scripts.
-function random(state) {
-  return () => {
-    state = (state + 0x6d2b79f5) | 0;
-    let t = Math.imul(state ^ (state >>> 15), 1 | state);
-    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
+// A small generator of its own (a linear congruence), so that every run plays the same scripts.
+const random = (state) => () => (state = (Math.imul(state, 1103515245) + 12345) >>> 0) / 4294967296;
 
 // What people type into the fields: angles in every shape, numbers with
 // either mark, units, faults, letters beyond ASCII.
@@ -83,11 +76,7 @@ function play(text) {
     else if (command === 'edit') say(calc.edit(Number(arg), line.slice(7)));
     else if (command === 'save') out.push(`# ${Buffer.from(calc.settingsBytes()).toString('hex')}`);
     else if (command === 'init') say(calc.initialize());
-    else {
-      const run = { leave: 'leave', system: 'chooseSystem', zone: 'chooseZone', datum: 'chooseDatum',
-        unit: 'chooseUnit', parallels: 'chooseParallels', convert: 'convert' }[command];
-      say(calc[run](Number(arg)));
-    }
+    else say(calc[{ leave: 'leave', convert: 'convert' }[command] ?? `choose${command[0].toUpperCase()}${command.slice(1)}`](Number(arg)));
     const s = calc.state();
     const b = (v) => (v ? 1 : 0);
     out.push(`= ${s.coordSystem} ${s.zone} ${s.datum} ${s.unit} ${b(s.oneParallel)} ${b(s.initialized)} ` +

@@ -4,11 +4,10 @@
 // WCAG 2.1 A and AA rules on every state.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
-import { extname, join, normalize } from 'node:path';
+import { join } from 'node:path';
 import { chromium } from 'playwright-core';
 
 const site = process.env.TARVANE_SITE;
@@ -16,20 +15,14 @@ const convert = process.env.TARVANE_CONVERT;
 const axe = readFileSync(join(import.meta.dirname, 'node_modules/axe-core/axe.min.js'), 'utf8');
 const work = mkdtempSync(join(tmpdir(), 'tarvane-page-'));
 
-// A plain static server, as any web host is.
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
-  '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
-const server = createServer((request, response) => {
-  const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
-  try {
-    const body = readFileSync(join(site, path.endsWith('/') ? `${path}index.html` : path));
-    response.writeHead(200, { 'content-type': types[extname(path) || '.html'] ?? 'text/plain' }).end(body);
-  } catch {
-    response.writeHead(404).end();
-  }
-});
-await new Promise((done) => server.listen(0, '127.0.0.1', done));
-const address = `http://127.0.0.1:${server.address().port}/`;
+// A plain static server, as any web host is: the one scripts/web runs.
+const port = 20000 + (process.pid % 20000);
+const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', site]);
+const address = `http://127.0.0.1:${port}/`;
+for (let tries = 0; !(await fetch(address).then((r) => r.ok, () => false)); ++tries) {
+  assert.ok(tries < 100, 'the server did not start');
+  await new Promise((done) => setTimeout(done, 50));
+}
 
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
@@ -38,7 +31,7 @@ const browser = await chromium.launch({
 });
 const context = await browser.newContext({ acceptDownloads: true, locale: 'en-US' });
 const page = await context.newPage();
-after(async () => { await browser.close(); server.close(); });
+after(async () => { await browser.close(); server.kill(); });
 
 const field = (name) => page.getByRole('textbox', { name, exact: true });
 const button = (name) => page.getByRole('button', { name, exact: true });
@@ -118,13 +111,14 @@ test('a grid of the EPSG registry, found by a search', async () => {
 
 test('a file converted in the worker downloads as tarvane-convert writes it', async () => {
   const input = join(work, 'points.csv');
-  writeFileSync(input, 'id,lat,lon,height\n1,29.5,-95.25,30.5\n2,29 30 15.5 N,95 15 W,28.0\n3,x,1,2\n'.repeat(300));
+  // Over a MiB, so that the worker reads it in more than one slice.
+  writeFileSync(input, `id,lat,lon,height\n0,x,1,2\n${'1,29.5,-95.25,30.5\n2,29 30 15.5 N,95 15 W,28.0\n'.repeat(25000)}`);
   await page.locator('#fileInput').setInputFiles(input);
   await button('Convert file').click();
   const link = page.getByRole('link', { name: 'Download the result' });
   await link.waitFor();
   const [download] = await Promise.all([page.waitForEvent('download'), link.click()]);
-  const native = spawnSync(convert, ['--epsg', '32140', input]);
+  const native = spawnSync(convert, ['--epsg', '32140', input], { maxBuffer: 1 << 28 });
   assert.deepEqual(readFileSync(await download.path()), native.stdout);
   const listed = await page.locator('#fileMessages li').allTextContents();
   assert.deepEqual(listed, native.stderr.toString().split('\n').filter((l) => l));
@@ -133,7 +127,7 @@ test('a file converted in the worker downloads as tarvane-convert writes it', as
 
 test('the page reloads and converts with the network off', async () => {
   await page.evaluate(() => navigator.serviceWorker.ready);
-  server.close();
+  server.kill();
   await context.setOffline(true);
   await page.reload();
   await page.waitForSelector('body[data-ready]');
