@@ -84,13 +84,16 @@ export class FilePanel {
     const options = this.options();
     const name = this.file.name.replace(/(\.[^.]*)?$/, '');
     const extension = options.geojson ? '.geojson' : (this.file.name.match(/\.[^.]*$/) || ['.txt'])[0];
-    const chunks = [];
+    // The output goes into the browser's store of blobs as it comes, which may
+    // keep it on disk, so that a large result does not fill the page's memory.
+    let chunks = [];
     let messages = 0;
     this.worker = new Worker(new URL('convert-worker.js', import.meta.url), { type: 'module' });
     this.running(true);
     this.status(`Converting ${this.file.name}…`);
     this.worker.onmessage = ({ data }) => {
       if (data.output) chunks.push(data.output);
+      if (chunks.length > 64) chunks = [new Blob(chunks)];
       if (data.read !== undefined) $('fileProgress').value = this.file.size ? data.read / this.file.size : 1;
       for (const line of data.messages || []) {
         if (++messages <= LISTED) $('fileMessages').append(Object.assign(document.createElement('li'), { textContent: line }));

@@ -45,8 +45,8 @@ function settingsHex(r, type) {
   return (r() < 0.2 ? Buffer.from(text, 'utf8') : Buffer.from(latin)).toString('hex');
 }
 
-function script(seedValue, length) {
-  const r = random(seedValue);
+function script(number, length) {
+  const r = random(number);
   const type = typer(r);
   const lines = [`sep ${r() < 0.7 ? '.' : ','}`, r() < 0.5 ? 'start' : `start ${settingsHex(r, type)}`];
   const choices = ['system', 'zone', 'datum', 'unit', 'parallels'];
