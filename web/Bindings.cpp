@@ -125,10 +125,13 @@ public:
     }
     val SettingsBytes() const { return Bytes(Tarvane_File_Bytes(calc_.Settings())); }
 
+    // A field number from outside names no field: nothing happens.
     val Edit(int field, const std::string& text) {
-        return Run([&] { calc_.Edit(static_cast<Calc::Field>(field), text); });
+        return Run([&] { if (IsField(field)) calc_.Edit(static_cast<Calc::Field>(field), text); });
     }
-    val Leave(int field) { return Run([&] { calc_.Leave(static_cast<Calc::Field>(field)); }); }
+    val Leave(int field) {
+        return Run([&] { if (IsField(field)) calc_.Leave(static_cast<Calc::Field>(field)); });
+    }
     val ChooseSystem(int i) { return Run([&] { calc_.ChooseSystem(i); }); }
     val ChooseZone(int i) { return Run([&] { calc_.ChooseZone(i); }); }
     val ChooseDatum(int i) { return Run([&] { calc_.ChooseDatum(i); }); }
@@ -147,6 +150,8 @@ public:
     }
 
 private:
+    static bool IsField(int field) { return field >= 0 && static_cast<std::size_t>(field) < Calc::kFieldCount; }
+
     template <typename Command>
     val Run(const Command& command) {
         messages_.clear();
