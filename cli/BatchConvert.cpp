@@ -386,13 +386,7 @@ private:
     Converter first_, second_;
     std::string_view separator_;
     bool firstRow_ = true;
-    // A WebAssembly build without threads reports the machine's cores but
-    // cannot start a thread: it converts on one.
-#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
-    const bool twoCores_ = false;
-#else
     const bool twoCores_ = std::thread::hardware_concurrency() > 1;
-#endif
 };
 
 }  // namespace
