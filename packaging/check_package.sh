@@ -28,6 +28,10 @@ case "$mode" in
     expected=(bin/tarvane bin/tarvane-convert "share/applications/$app_id.desktop"
               "share/metainfo/$app_id.metainfo.xml" share/icons/hicolor/scalable/apps/tarvane.svg)
     for side in "$@"; do expected+=("share/icons/hicolor/${side}x${side}/apps/tarvane.png"); done
+    # The web page, where the build made it (the plain build, with Debian's emscripten).
+    if [ "${TARVANE_WEB_SITE_INSTALLED:-}" = 1 ]; then
+      expected+=(share/tarvane/web/index.html share/tarvane/web/tarvane.wasm share/tarvane/web/grids.tsv share/tarvane/web/sw.js)
+    fi
     for path in "${expected[@]}"; do
       [ -s "$usr/$path" ] || fail "not installed: $path"
     done

@@ -297,17 +297,4 @@ std::vector<Grid> Registry::List() const {
     return grids;
 }
 
-std::string SearchText(const Grid& grid) { return std::to_string(grid.code) + ' ' + Lower(grid.name); }
-
-bool Matches(std::string_view searchText, std::string_view query) {
-    const std::string words = Lower(query);
-    std::size_t at = 0;
-    while ((at = words.find_first_not_of(' ', at)) != std::string::npos) {
-        const std::size_t end = std::min(words.find(' ', at), words.size());
-        if (searchText.find(std::string_view(words).substr(at, end - at)) == std::string_view::npos) return false;
-        at = end;
-    }
-    return true;
-}
-
 }  // namespace Epsg

@@ -203,6 +203,15 @@ bool Read_Tarvane_File(const std::string& path, TarvaneSettings& s) noexcept {
             s.iZone = -99;
             return false;
         }
+        return Read_Tarvane_Bytes(head, s);
+    } catch (...) {
+        s.iZone = -99;
+        return false;
+    }
+}
+
+bool Read_Tarvane_Bytes(std::string_view head, TarvaneSettings& s) noexcept {
+    try {
         std::vector<std::string_view> lines = SplitLines(head);
 
         // Read as UTF-8 only what is valid UTF-8 and not plain ASCII; anything

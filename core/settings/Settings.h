@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // The file's name, in the current directory.
 inline constexpr const char* kSettingsFileName = "TARVANE.ini";
@@ -49,6 +50,10 @@ void Read_Tarvane(TarvaneSettings& settings) noexcept;
 // The one reader behind Read_Tarvane, for a file at any path: the same rules,
 // and true when all thirteen values were read.
 bool Read_Tarvane_File(const std::string& path, TarvaneSettings& settings) noexcept;
+// The same reader over the file's bytes, for a file that comes from elsewhere
+// (a browser hands over bytes, not a path). Bytes past the thirteenth line
+// are not looked at.
+bool Read_Tarvane_Bytes(std::string_view bytes, TarvaneSettings& settings) noexcept;
 
 // The exact bytes of the file for these values: integers as " 0 " or "-1 ",
 // texts as Windows-1252 with "?" for a character the code page cannot hold

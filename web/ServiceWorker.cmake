@@ -1,0 +1,16 @@
+# Writes SITE/sw.js from TEMPLATE: @FILES@ becomes the list of the site's
+# files, @VERSION@ a hash of all of them.
+file(GLOB files RELATIVE ${SITE} ${SITE}/*)
+list(REMOVE_ITEM files sw.js)
+list(SORT files)
+set(all "")
+set(names "")
+foreach(name ${files})
+  file(SHA256 ${SITE}/${name} hash)
+  string(APPEND all "${name} ${hash}\n")
+  string(APPEND names "  './${name}',\n")
+endforeach()
+string(SHA256 version "${all}")
+string(SUBSTRING ${version} 0 16 VERSION)
+set(FILES "${names}")
+configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)
