@@ -82,6 +82,8 @@ DesignDialog::DesignDialog(QWidget* parent) : QDialog(parent) {
     grid->setColumnStretch(1, 1);
     resize(640, 460);
 
+    // Return in the file's box designs, and only that: no button takes it.
+    for (QPushButton* button : {cmdBrowse, cmdDesign, cmdUse, cmdClose}) button->setAutoDefault(false);
     cmdUse->setEnabled(false);
     connect(cmdBrowse, &QPushButton::clicked, this, &DesignDialog::cmdBrowse_Click);
     connect(cmdDesign, &QPushButton::clicked, this, &DesignDialog::cmdDesign_Click);
@@ -102,7 +104,6 @@ void DesignDialog::cmdDesign_Click() {
     const std::string text = design(made);
     txtSummary->setPlainText(QString::fromStdString(text));
     cmdUse->setEnabled(made);
-    if (made) cmdUse->setDefault(true);
 }
 
 std::string DesignDialog::design(bool& made) {

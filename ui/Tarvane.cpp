@@ -497,7 +497,9 @@ void Tarvane::mnuFileDesign_Click() {
         grid.current = ProjectionSetup::ReadFields(calc_.Fields(), [](const std::string&) {});
         grid.currentName = optCoordSystem[static_cast<std::size_t>(form.coordSystem)]->text().toStdString();
         if (form.coordSystem != 0 && form.zone >= 0)
-            grid.currentName += ", zone" + form.zoneList[static_cast<std::size_t>(form.zone)];
+            grid.currentName += ", zone " + QString::fromStdString(form.zoneList[static_cast<std::size_t>(form.zone)])
+                                                    .trimmed()
+                                                    .toStdString();
     }
     design_->setWindowGrid(grid);
     design_->open();

@@ -8,6 +8,7 @@
 
 #include "core/convert/Conversion.h"
 #include "core/text/AngleText.h"
+#include "core/text/FixedText.h"
 
 namespace Ground {
 
@@ -234,8 +235,10 @@ std::string Summary(const Design& design, const Distortion& mine, const Distorti
     if (other) out += fmt::format("  {:>10}", otherLabel);
     out += '\n';
     const auto row = [&](const char* name, double a, double b, bool share) {
-        out += share ? fmt::format("  {:<15}{:>9.0f}%", name, a * 100) : fmt::format("  {:<15}{:>10.1f}", name, a);
-        if (other) out += share ? fmt::format("  {:>9.0f}%", b * 100) : fmt::format("  {:>10.1f}", b);
+        // No minus sign on a figure that shows as zero.
+        const auto figure = [share](double v) { return share ? FixedText(v * 100, 0) + "%" : FixedText(v, 1); };
+        out += fmt::format("  {:<15}{:>10}", name, figure(a));
+        if (other) out += fmt::format("  {:>10}", figure(b));
         out += '\n';
     };
     const Distortion none;
