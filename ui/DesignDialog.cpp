@@ -113,6 +113,7 @@ std::string DesignDialog::design(bool& made) {
     if (kind.inverse && !window_.current) return "A point file of grid co-ordinates needs the window initialized.";
     BatchConvert::Format f;
     f.pointFormat = kind.pointFormat;
+    f.header = f.pointFormat.empty();  // the list says so
     f.inverse = kind.inverse;
     f.unitsPerMetre = window_.current ? window_.current->unitsPerMetre : UnitsPerMetre(window_.unit);
     try {
