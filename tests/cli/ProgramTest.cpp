@@ -228,16 +228,19 @@ const Row kRows[] = {
      "4191114.901\t...", "surface factor 1.000137351: 1 / 0.999862668, the combined factor at 29.5, -95.25, height 30"},
     {kZone + "--surface-factor 1.5", "", 2, "", "--surface-factor: 1.5 lies more than a hundredth from 1"},
     {kZone + "--surface-origin 1,2", "", 2, "", "--surface-origin needs --surface-factor or --surface-at"},
-    // A grid designed for points on one parallel at one height: k0 = (R + h) / R; its settings file, as the window
-    // reads it, puts the origin at the false easting and northing.
-    {"", "printf 'lat,lon,h\\n44 07 N,121 30 W,1000\\n44 07 N,120 30 W,1000\\n' >p && '" TARVANE_CONVERT
-     "' --design p --settings-out d.ini >/dev/null && echo '44 07 N, 121 W' | '" TARVANE_CONVERT "' --settings d.ini",
-     0, "44 07 N\t121 W\t70000.000\t20000.000\t1.000157000\t...", "heights from column 3 \"h\", above the ellipsoid"},
+    // A grid designed in US feet for points on one parallel 1000 m up: k0 = (R + h) / R; its settings file, as the
+    // window reads it, puts the origin at the false easting and northing.
+    {"", "printf 'lat,lon,h\\n44 07 N,121 30 W,3280.833\\n44 07 N,120 30 W,3280.833\\n' >p && '" TARVANE_CONVERT
+     "' --design p --datum NAD83 --unit USFeet --settings-out d.ini >/dev/null && echo '44 07 N, 121 W' | '"
+     TARVANE_CONVERT "' --settings d.ini", 0, "44 07 N\t121 W\t160000.000\t20000.000\t1.000157000\t...",
+     "heights from column 3 \"h\", above the ellipsoid"},
     // A point file in the zone's grid, its elevations through the geoid, beside the zone.
     {kZone + "--inverse --format pnezd --geoid egm96 --compare 4204 --design in", "1001,4190539.326,963513.049,12.4,"
      "IRON ROD\n1002,4180000,950000,30.5,CP\n", 0, "Lambert conformal conic, one standard parallel, NAD83, metres:\n"
      "  latitude of origin  29\u00B029'00.000\"N\n...  scale factor        0.999998\n...this grid   zone 4204\n"
-     "  smallest             -1.5      -136.3\n...  zone 4204: State Plane 1983, zone 4204 Texas South Central\n\n"
+     "  smallest             -1.5      -136.3\n  largest               0.5      -130.1\n  mean                 -0.5      -133.2\n"
+     "  within 10 ppm        100%          0%\n  within 20 ppm        100%          0%\n  within 50 ppm        100%          0%\n"
+     "  zone 4204: State Plane 1983, zone 4204 Texas South Central\n\n"
      "line\tlatitude\tlongitude\theight\teasting\tnorthing\tcombined_factor\tppm\tppm zone 4204\n1\t...\t-15.907\t"
      "...\n2\t...PROJ string:\n+proj=lcc +lat_1=29.4833333333333 ...WKT2:\nPROJCRS[\"NAD83 / low-distortion grid 29 29N "
      "95 19W\",...", "elevations above the geoid, made heights above the ellipsoid"},
