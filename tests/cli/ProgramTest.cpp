@@ -224,8 +224,9 @@ const Row kRows[] = {
     {kZone + "--csv --surface-factor 1.00012 --surface-origin 900000,4100000", "29.5 -95.25\n", 0,
      "latitude,longitude,easting,northing,surface_easting,surface_northing,...\n29.5,-95.25,963513.049,"
      "4190539.326,963520.670,4190550.191,...", ""},
-    {kZone + "--surface-at 29.5,-95.25,30", "29.5 -95.25\n", 0, "29.5\t-95.25\t963513.049\t4190539.326\t963645.388\t"
-     "4191114.901\t...", "surface factor 1.000137351: 1 / 0.999862668, the combined factor at 29.5, -95.25, height 30"},
+    {kZone + "--surface-at 29.5,-95.25,30 --precision 6", "29.5 -95.25\n", 0, "29.5\t-95.25\t963513.048558\t"
+     "4190539.325851\t963645.388039\t4191114.900618\t...", "surface factor 1.000137351: 1 / 0.999862668, the "
+     "combined factor at 29.5, -95.25, height 30"},
     {kZone + "--surface-factor 1.5", "", 2, "", "--surface-factor: 1.5 lies more than a hundredth from 1"},
     {kZone + "--surface-origin 1,2", "", 2, "", "--surface-origin needs --surface-factor or --surface-at"},
     // A grid designed in US feet for points on one parallel 1000 m up: k0 = (R + h) / R; its settings file, as the
