@@ -127,34 +127,34 @@ void DescribeGround(CLI::App& app, Options& o) {
     std::vector<std::int16_t> zones;
     for (const auto& zone : Tarvane_Module::StatePlaneZones()) zones.push_back(zone.number);
     CLI::App* ground = app.add_option_group("Ground and grid");
-    ground->add_option("--geoid", o.geoid, "elevations through a geoid model: egm96 (see Geoid)")->type_name("MODEL");
+    ground->add_option("--geoid", o.geoid, "elevations through a geoid: egm96 (see Geoid)")->type_name("MODEL");
     o.surfaceFactorOption = ground->add_option("--surface-factor", o.surfaceFactor,
-                                               "surface co-ordinates: the grid's scaled by F (see Surface)")
+                                               "surface co-ordinates (see Surface)")
                                 ->type_name("F");
-    o.surfaceAtOption = ground->add_option("--surface-at", o.surfaceAt, "F: 1 / the combined factor at a point")
+    o.surfaceAtOption = ground->add_option("--surface-at", o.surfaceAt, "F = 1 / combined factor there")
                             ->type_name("LAT,LON,H")
                             ->expected(3)
                             ->allow_extra_args(false)
                             ->delimiter(',')
                             ->excludes(o.surfaceFactorOption);
     o.surfaceOriginOption = ground->add_option("--surface-origin", o.surfaceOrigin,
-                                               "the point where surface and grid agree (default 0,0)")
+                                               "where surface = grid (default 0,0)")
                                 ->type_name("E,N")
                                 ->expected(2)
                                 ->allow_extra_args(false)
                                 ->delimiter(',');
-    o.designOption = ground->add_option("--design", o.design, "a low-distortion grid for the points of FILE (see Design)")
+    o.designOption = ground->add_option("--design", o.design, "a low-distortion grid (see Design)")
                          ->type_name("FILE");
-    o.compareOption = ground->add_option("--compare", o.compare, "with --design: beside a State Plane zone (with --system)")
+    o.compareOption = ground->add_option("--compare", o.compare, "a State Plane zone beside it")
                           ->type_name("N")
                           ->check(CLI::IsMember(zones))
                           ->needs(o.designOption)
                           ->needs(o.systemOption);
-    o.compareEpsgOption = ground->add_option("--compare-epsg", o.compareEpsg, "with --design: beside an EPSG grid")
+    o.compareEpsgOption = ground->add_option("--compare-epsg", o.compareEpsg, "an EPSG grid beside it")
                               ->type_name("CODE")
                               ->needs(o.designOption)
                               ->excludes(o.compareOption);
-    ground->add_option("--settings-out", o.settingsOut, "with --design: the grid as a TARVANE.ini")
+    ground->add_option("--settings-out", o.settingsOut, "the design as a TARVANE.ini")
         ->type_name("OUT")
         ->needs(o.designOption);
 }
