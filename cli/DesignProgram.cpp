@@ -132,12 +132,12 @@ int Design(const Options& o, const std::vector<Ground::ProjectPoint>& points, co
         const std::string report = Ground::Summary(design, mine, shown, compare.label, compare.name) + "\n" +
                                    PointTable(points, mine, shown, compare.label) + "\nPROJ string:\n" +
                                    text.projString + "\n\nWKT2:\n" + text.wkt2 + "\n";
-        if (!o.settingsOut.empty() && !WriteSettings(design, o.settingsOut, error)) {
-            Say(error);
-            return 1;
-        }
         if (!BatchConvert::WriteAll(1, report)) {
             Say(std::string("cannot write the output: ") + std::strerror(errno));
+            return 1;
+        }
+        if (!o.settingsOut.empty() && !WriteSettings(design, o.settingsOut, error)) {
+            Say(error);
             return 1;
         }
         return 0;

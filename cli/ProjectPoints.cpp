@@ -48,6 +48,7 @@ int Read(const BatchConvert::Source& source, BatchConvert::Format format, std::v
 
 int ReadFile(const std::string& path, const BatchConvert::Format& format, std::vector<Ground::ProjectPoint>& points,
              std::string& messages) {
+    if (path == "-") return Read(BatchConvert::ReadFrom(0), format, points, messages);
     const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     if (in < 0 || ::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {

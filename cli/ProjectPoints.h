@@ -26,8 +26,8 @@ void SetUpToRead(const ProjectionSetup::ProjectionParameters* grid, Datum datum)
 int Read(const BatchConvert::Source& source, BatchConvert::Format format, std::vector<Ground::ProjectPoint>& points,
          std::string& messages);
 
-// The same from a file; 2, with the reason in `messages`, when it cannot be
-// opened.
+// The same from a file ("-": standard input); 2, with the reason in
+// `messages`, when it cannot be opened.
 int ReadFile(const std::string& path, const BatchConvert::Format& format, std::vector<Ground::ProjectPoint>& points,
              std::string& messages);
 

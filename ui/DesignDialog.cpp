@@ -1,5 +1,6 @@
 #include "ui/DesignDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -53,6 +54,7 @@ DesignDialog::DesignDialog(QWidget* parent) : QDialog(parent) {
     cmbFormat->setObjectName(QStringLiteral("cmbFormat"));
     cmbFormat->setAccessibleName(QStringLiteral("Kind of points file"));
     for (const Kind& kind : kKinds) cmbFormat->addItem(QString::fromUtf8(kind.text));
+    auto* units = new QLabel(QStringLiteral("Heights in the window's unit; the grid on its datum and in its unit."), this);
     chkGeoid = new QCheckBox(QStringLiteral("&Elevations through the EGM96 geoid (h = H + N)"), this);
     chkGeoid->setObjectName(QStringLiteral("chkGeoid"));
     cmdDesign = new QPushButton(QStringLiteral("&Design"), this);
@@ -71,14 +73,15 @@ DesignDialog::DesignDialog(QWidget* parent) : QDialog(parent) {
     grid->addWidget(txtFile, 0, 1);
     grid->addWidget(cmdBrowse, 0, 2);
     grid->addWidget(cmbFormat, 1, 1, 1, 2);
-    grid->addWidget(chkGeoid, 2, 1);
-    grid->addWidget(cmdDesign, 2, 2);
-    grid->addWidget(txtSummary, 3, 0, 1, 3);
+    grid->addWidget(units, 2, 1, 1, 2);
+    grid->addWidget(chkGeoid, 3, 1);
+    grid->addWidget(cmdDesign, 3, 2);
+    grid->addWidget(txtSummary, 4, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdUse);
     buttons->addWidget(cmdClose);
-    grid->addLayout(buttons, 4, 0, 1, 3);
+    grid->addLayout(buttons, 5, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     resize(640, 460);
 
@@ -101,7 +104,9 @@ void DesignDialog::cmdBrowse_Click() {
 
 void DesignDialog::cmdDesign_Click() {
     bool made = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);  // a large file takes a moment
     const std::string text = design(made);
+    QApplication::restoreOverrideCursor();
     txtSummary->setPlainText(QString::fromStdString(text));
     cmdUse->setEnabled(made);
 }
