@@ -97,17 +97,18 @@ Grid Find(const std::string& model) {
                     ") nor a grid file (.gtx, .tif)");
     }
     // PROJ reads a comma as the end of one grid's name and a leading @ as
-    // "use it if it is there": a full path without either is this file, or none.
+    // "use it if it is there": a full path without either is this file, or
+    // none; a bare name not in the working folder is one of PROJ's data.
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::absolute(model, ec);
-    if (ec || !std::filesystem::is_regular_file(path, ec)) {
-        throw Error("the grid file \"" + model + "\" cannot be found");
+    const bool here = !ec && std::filesystem::is_regular_file(path, ec);
+    if (!here && model.find('/') != std::string::npos) throw Error("the grid file \"" + model + "\" cannot be found");
+    const std::string grid = here ? path.string() : model;
+    if (grid.find_first_of(", \t\"") != std::string::npos || grid.front() == '@') {
+        throw Error("the name of the grid file \"" + model + "\" holds a comma, a blank, a quote or a leading @, "
+                    "which PROJ reads otherwise: rename it");
     }
-    if (path.string().find_first_of(", \t\"") != std::string::npos) {
-        throw Error("the path of the grid file \"" + model + "\" holds a comma, a blank or a quote, which PROJ "
-                    "cannot take in a grid's name: move or rename it");
-    }
-    return {path.filename().string(), path.string(), false};
+    return {path.filename().string(), grid, false};
 }
 
 }  // namespace
