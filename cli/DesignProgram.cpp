@@ -15,7 +15,6 @@
 #include "core/crs/WindowFields.h"
 #include "core/ground/Design.h"
 #include "core/text/AngleText.h"
-#include "core/text/FixedText.h"
 #include "engine/Tarvane_Module.h"
 
 namespace DesignProgram {
@@ -77,12 +76,14 @@ Ground::DesignChoices Choices(const Options& o, const NamedGrid& input, const Na
 // Each point: where it is, its height, and the figures of both grids.
 std::string PointTable(const std::vector<Ground::ProjectPoint>& points, const Ground::Distortion& mine,
                        const Ground::Distortion* other, const std::string& otherLabel) {
-    std::string out = "line\tlatitude\tlongitude\theight\teasting\tnorthing\tcombined_factor\tppm";
+    std::string out = "line\tpoint\tlatitude\tlongitude\theight\teasting\tnorthing\tcombined_factor\tppm";
     if (other) out += "\tppm " + otherLabel;
     out += '\n';
     for (std::size_t k = 0; k < points.size(); ++k) {
         const Ground::PointDistortion& d = mine.points[k];
-        out += fmt::format("{}\t{:.9f}\t{:.9f}\t{:.3f}\t{:.3f}\t{:.3f}\t{:.9f}\t{:.1f}", points[k].line,
+        std::string name = points[k].name;
+        std::replace_if(name.begin(), name.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+        out += fmt::format("{}\t{}\t{:.9f}\t{:.9f}\t{:.3f}\t{:.3f}\t{:.3f}\t{:.9f}\t{:.1f}", points[k].line, name,
                            points[k].latitude, points[k].longitude, points[k].height * mine.unitsPerMetre,
                            d.easting, d.northing, d.combinedFactor, d.ppm);
         if (other) out += fmt::format("\t{:.1f}", other->points[k].ppm);

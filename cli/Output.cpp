@@ -264,15 +264,26 @@ private:
 // nothing else.
 class DesignPoints : public Writer {
 public:
+    explicit DesignPoints(const Columns::Layout& l) {
+        // The point of a point file; the first column of a table that holds no co-ordinate or height.
+        const int taken[] = {l.latitude, l.longitude, l.northing, l.easting, l.height};
+        for (int k = 0; name_ < 0 && k < static_cast<int>(l.fieldCount); ++k)
+            if (std::find(std::begin(taken), std::end(taken), k) == std::end(taken)) name_ = k;
+    }
     void Head(std::string&, const Records::Record*) override {}
     void Copy(std::string&, const Records::Record&) override {}
     void Write(std::string& out, const Row& row) override {
         if (!row.point) return;
-        const DesignPoint p{row.record.line, row.point->latitude, row.point->longitude, row.point->height};
+        const std::string_view name =
+            name_ >= 0 && static_cast<std::size_t>(name_) < row.fields.size() ? row.fields[name_].value : "";
+        const DesignPoint p{row.record.line, row.point->latitude, row.point->longitude, row.point->height, name.size()};
         char bytes[sizeof p];
         std::memcpy(bytes, &p, sizeof p);
-        out.append(bytes, sizeof p);
+        out.append(bytes, sizeof p).append(name);
     }
+
+private:
+    int name_ = -1;
 };
 
 }  // namespace
@@ -353,7 +364,7 @@ void Writer::Copy(std::string& out, const Records::Record& record) {
 void Writer::Tail(std::string&) {}
 
 std::unique_ptr<Writer> MakeWriter(const Format& f, const Columns::Layout& l, bool table, bool heights) {
-    if (f.designPoints) return std::make_unique<DesignPoints>();
+    if (f.designPoints) return std::make_unique<DesignPoints>(l);
     if (f.geojson) return std::make_unique<GeoJson>(f, l, table, heights);
     if (!l.pointFormat.empty()) return std::make_unique<PointRows>(f, l);
     if (table) return std::make_unique<TableRows>(f, l, heights);

@@ -30,10 +30,12 @@ struct Column {
 // geoid height, and the factors of a height.
 std::vector<Column> ResultColumns(const BatchConvert::Format& format, bool heights);
 
-// One point of a design's input as `DesignPoints` writes it.
+// One point of a design's input as `DesignPoints` writes it, followed by
+// the bytes of its name.
 struct DesignPoint {
     long line;
     double latitude, longitude, height;  // degrees; grid unit
+    std::size_t nameLength;              // a point file's point, or a table's first column that is no co-ordinate
 };
 
 // Names for the results that none of the input's columns has, in any case:

@@ -31,10 +31,13 @@ int Read(const BatchConvert::Source& source, BatchConvert::Format format, std::v
     const auto take = [&](std::string_view data) {
         pending.append(data);
         std::size_t at = 0;
-        for (; pending.size() - at >= sizeof(Output::DesignPoint); at += sizeof(Output::DesignPoint)) {
-            Output::DesignPoint p;
+        Output::DesignPoint p;
+        while (pending.size() - at >= sizeof p) {
             std::memcpy(&p, pending.data() + at, sizeof p);
-            points.push_back({p.latitude, p.longitude, p.height / unitsPerMetre, p.line});
+            if (pending.size() - at - sizeof p < p.nameLength) break;
+            points.push_back({p.latitude, p.longitude, p.height / unitsPerMetre, p.line,
+                              pending.substr(at + sizeof p, p.nameLength)});
+            at += sizeof p + p.nameLength;
         }
         pending.erase(0, at);
         return true;

@@ -18,6 +18,7 @@ struct ProjectPoint {
     double latitude = 0, longitude = 0;  // degrees
     double height = 0;                   // above the ellipsoid, metres
     long line = 0;                       // where it stands in its file
+    std::string name;                    // its point number or name, if it has one
 };
 
 // A grid at each point: its co-ordinates (grid unit), its combined factor,

@@ -242,7 +242,7 @@ const Row kRows[] = {
      "  smallest             -1.5      -136.3\n  largest               0.5      -130.1\n  mean                 -0.5      -133.2\n"
      "  within 10 ppm        100%          0%\n  within 20 ppm        100%          0%\n  within 50 ppm        100%          0%\n"
      "  zone 4204: State Plane 1983, zone 4204 Texas South Central\n\n"
-     "line\tlatitude\tlongitude\theight\teasting\tnorthing\tcombined_factor\tppm\tppm zone 4204\n1\t...\t-15.907\t"
+     "line\tpoint\tlatitude\tlongitude\theight\teasting\tnorthing\tcombined_factor\tppm\tppm zone 4204\n1\t1001\t...\t-15.907\t"
      "...\n2\t...PROJ string:\n+proj=lcc +lat_1=29.4833333333333 ...WKT2:\nPROJCRS[\"NAD83 / low-distortion grid 29 29N "
      "95 19W\",...", "elevations above the geoid, made heights above the ellipsoid"},
     {"--design in", "lat,lon,h\n44,-121,100\n", 1, "", "--design: a grid needs at least 2 points to fit"},

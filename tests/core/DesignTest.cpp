@@ -44,14 +44,14 @@ TEST(Design, FindsTheClosedFormOnTheParallelOfOrigin) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.lat);
         std::vector<ProjectPoint> points;
-        for (const double lon : {-121.5, -121.0, -120.4}) points.push_back({c.lat, lon, c.h, 0});
+        for (const double lon : {-121.5, -121.0, -120.4}) points.push_back({c.lat, lon, c.h, 0, ""});
         const Ground::Design d = Ground::Propose(points, {c.shape.datum, c.unit, '.', nullptr});
         const double R = MeanRadius(c.shape, c.lat);
         EXPECT_EQ(d.fields.parallel[0], HrHms(c.lat, AngleKind::Latitude, AngleStyle::Form, 3, '.'));
         EXPECT_EQ(d.parameters.scaleFactor, std::round((R + c.h) / R * 1e6) / 1e6);
         EXPECT_LE(Ground::Measure(points, d.parameters).LargestAbs(), 0.5);  // k0's rounding
     }
-    EXPECT_THROW(Ground::Propose({{44, -121, 0, 1}}, {}), Ground::DesignError);
+    EXPECT_THROW(Ground::Propose({{44, -121, 0, 1, ""}}, {}), Ground::DesignError);
 }
 
 // A project on rough ground: each point's distortion and co-ordinates are
@@ -63,7 +63,7 @@ TEST(Design, AgreesWithGeographicLibAndIsTheBestNearby) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> lat(43.8, 44.5), lon(-121.9, -120.9), h(200, 1800);
     std::vector<ProjectPoint> points;
-    for (long k = 0; k < 60; ++k) points.push_back({lat(random), lon(random), h(random), k});
+    for (long k = 0; k < 60; ++k) points.push_back({lat(random), lon(random), h(random), k, ""});
     const GeographicLib::Ellipsoid ellipsoid(kNAD83.a, kNAD83.f);
     // The largest distortion on a cone, ppm, and the least that its origin allows with the best k0.
     const auto worst = [&](double origin, double k0, double& least) {

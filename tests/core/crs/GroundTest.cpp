@@ -89,7 +89,7 @@ TEST(Ground, DesignsAreNoWorseThanOregonsPublishedZones) {
         for (int i = 0; i <= 6; ++i)
             for (int j = 0; j <= 6; ++j)
                 points.push_back({zone.south + i * (zone.north - zone.south) / 6,
-                                  zone.west + j * (zone.east - zone.west) / 6, h, i * 7 + j});
+                                  zone.west + j * (zone.east - zone.west) / 6, h, i * 7 + j, ""});
         const Ground::Distortion published = Ground::Measure(points, zone.parameters);
         const Ground::Design design = Ground::Propose(points, {Datum::NAD83, GridUnit::Metre, '.', &published});
         const Ground::Distortion ours = Ground::Measure(points, design.parameters);
