@@ -36,7 +36,8 @@ bool ReadCompare(const Options& o, NamedGrid& grid, std::string& error) {
         grid.unit = is1927 ? GridUnit::USFeet : GridUnit::Metre;
         grid.label = "zone " + std::to_string(o.compare);
         for (const auto& zone : Tarvane_Module::StatePlaneZones())
-            if (zone.number == o.compare) grid.name = fmt::format("State Plane {}, zone {} {}", o.system, zone.number, zone.listName);
+            if (zone.number == o.compare)
+                grid.name = fmt::format("State Plane {}, zone {} {}", is1927 ? 1927 : 1983, zone.number, zone.listName);
     } else if (*o.compareEpsgOption) {
         try {
             const Epsg::Grid epsg = Epsg::Registry().Read(o.compareEpsg);

@@ -145,11 +145,10 @@ void DescribeGround(CLI::App& app, Options& o) {
                                 ->delimiter(',');
     o.designOption = ground->add_option("--design", o.design, "a low-distortion grid (see Design)")
                          ->type_name("FILE");
-    o.compareOption = ground->add_option("--compare", o.compare, "a State Plane zone beside it")
+    o.compareOption = ground->add_option("--compare", o.compare, "a State Plane zone beside it (1983 unless --system)")
                           ->type_name("N")
                           ->check(CLI::IsMember(zones))
-                          ->needs(o.designOption)
-                          ->needs(o.systemOption);
+                          ->needs(o.designOption);
     o.compareEpsgOption = ground->add_option("--compare-epsg", o.compareEpsg, "an EPSG grid beside it")
                               ->type_name("CODE")
                               ->needs(o.designOption)

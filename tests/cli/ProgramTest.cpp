@@ -236,7 +236,7 @@ const Row kRows[] = {
      TARVANE_CONVERT "' --settings d.ini", 0, "44 07 N\t121 W\t160000.000\t20000.000\t1.000157000\t...",
      "heights from column 3 \"h\", above the ellipsoid"},
     // A point file in the zone's grid, its elevations through the geoid, beside the zone.
-    {kZone + "--inverse --format pnezd --geoid egm96 --compare 4204 --design in", "1001,4190539.326,963513.049,12.4,"
+    {"--zone 4204 --inverse --format pnezd --geoid egm96 --system 1983 --compare 4204 --design in", "1001,4190539.326,963513.049,12.4,"
      "IRON ROD\n1002,4180000,950000,30.5,CP\n", 0, "Lambert conformal conic, one standard parallel, NAD83, metres:\n"
      "  latitude of origin  29\u00B029'00.000\"N\n...  scale factor        0.999998\n...this grid   zone 4204\n"
      "  smallest             -1.5      -136.3\n  largest               0.5      -130.1\n  mean                 -0.5      -133.2\n"
@@ -245,6 +245,8 @@ const Row kRows[] = {
      "line\tpoint\tlatitude\tlongitude\theight\teasting\tnorthing\tcombined_factor\tppm\tppm zone 4204\n1\t1001\t...\t-15.907\t"
      "...\n2\t...PROJ string:\n+proj=lcc +lat_1=29.4833333333333 ...WKT2:\nPROJCRS[\"NAD83 / low-distortion grid 29 29N "
      "95 19W\",...", "elevations above the geoid, made heights above the ellipsoid"},
+    {"--design in --compare 4204", "lat,lon,h\n29.5,-95.25,10\n29.6,-95.4,20\n", 0,
+     "...  zone 4204: State Plane 1983, zone 4204 Texas South Central\n...", "heights from column 3"},
     {"--design in", "lat,lon,h\n44,-121,100\n", 1, "", "--design: a grid needs at least 2 points to fit"},
     {"--design in", "lat,lon\n44,-121\n45,-121\n", 2, "", "no height or elevation column (h, height, elevation"},
     {"--design in --inverse", "", 2, "", "--design --inverse: the points' grid co-ordinates need their projection"},
