@@ -62,7 +62,8 @@ struct Context {
 // that fail into messages.
 class Converter {
 public:
-    explicit Converter(const Context& context) : c_(context), plain_(2) {}
+    explicit Converter(const Context& context)
+        : c_(context), plain_(2), geoid_(context.f.geoid ? context.f.geoid() : nullptr) {}
 
     std::string output, messages;
     int status = 0;
@@ -89,7 +90,8 @@ public:
                 a = r.text, b = {};
                 if (why_ == "more than two fields") why_ += ": a table needs a header line that names its columns, or --columns";
             } else {
-                ok = Compute(a, b, c_.f.height ? &c_.f.heightValue : nullptr);
+                double height = c_.f.heightValue;
+                ok = Compute(a, b, c_.f.height ? &height : nullptr, false);
             }
             plain_[0] = {a, a};
             plain_[1] = {b, b};
@@ -135,13 +137,15 @@ private:
             why_ = "height " + BatchInput::Quote(value(l.height)) + ": not a number";
             return false;
         }
-        const double* h = column || c_.f.height ? &height : nullptr;
-        return c_.f.inverse ? Compute(value(l.easting), value(l.northing), h)
-                            : Compute(value(l.latitude), value(l.longitude), h);
+        double* h = column || c_.f.height ? &height : nullptr;
+        const bool elevation = column && l.elevation;
+        return c_.f.inverse ? Compute(value(l.easting), value(l.northing), h, elevation)
+                            : Compute(value(l.latitude), value(l.longitude), h, elevation);
     }
 
-    // Reads the two co-ordinates of a point, and converts it.
-    bool Compute(std::string_view a, std::string_view b, const double* height) {
+    // Reads the two co-ordinates of a point, and converts it; an elevation
+    // becomes a height above the ellipsoid where a geoid model is given.
+    bool Compute(std::string_view a, std::string_view b, double* height, bool elevation) {
         using namespace BatchInput;
         const Format& f = c_.f;
         double x = 0.0, y = 0.0;
@@ -154,17 +158,58 @@ private:
             return false;
         }
         try {
-            point_ = f.inverse ? Conversion::Inverse(x, y, f.unitsPerMetre) : Conversion::Forward(x, y, f.unitsPerMetre);
+            point_ = f.inverse ? Inverse(x, y) : Forward(x, y);
             Conversion::AddPointData(point_);
         } catch (const Tarvane_Module::ArithmeticError& e) {
             why_ = std::string(Causes::KindName(e.kind())) + ": " +
                    Causes::Cause(f.inverse ? Causes::Step::Inverse : Causes::Step::Forward, e.kind());
             return false;
         }
+        if (f.geoid && !AddGeoid(height, elevation)) return false;
         if (height && !Conversion::AddHeight(point_, *height, f.unitsPerMetre)) {
             why_ = fmt::format("height {}: at or below the centre of the earth", *height);
             return false;
         }
+        if (f.designPoints && !height) {
+            why_ = "no height: a design needs every point's height (or --height for those without)";
+            return false;
+        }
+        return true;
+    }
+
+    // Surface co-ordinates in: the grid's are found first.
+    Conversion::Point Inverse(double x, double y) {
+        const Format& f = c_.f;
+        if (!f.surface) return Conversion::Inverse(x, y, f.unitsPerMetre);
+        double e = 0, n = 0;
+        f.surface->ToGrid(x, y, e, n);
+        Conversion::Point p = Conversion::Inverse(e, n, f.unitsPerMetre);
+        p.hasSurface = true;
+        p.surfaceEasting = x, p.surfaceNorthing = y;
+        return p;
+    }
+
+    Conversion::Point Forward(double lat, double lon) {
+        Conversion::Point p = Conversion::Forward(lat, lon, c_.f.unitsPerMetre);
+        if (c_.f.surface) {
+            c_.f.surface->FromGrid(p.easting, p.northing, p.surfaceEasting, p.surfaceNorthing);
+            p.hasSurface = true;
+        }
+        return p;
+    }
+
+    // The geoid height at the point; an elevation becomes a height above
+    // the ellipsoid with it, h = H + N.
+    bool AddGeoid(double* height, bool elevation) {
+        double N = 0.0;
+        if (!geoid_) {
+            why_ = "the geoid model " + c_.f.geoidName + " cannot be opened";
+            return false;
+        }
+        if (!geoid_->Height(point_.latitude, point_.longitude, N, why_)) return false;
+        point_.hasGeoid = true;
+        point_.geoidHeight = N * c_.f.unitsPerMetre;
+        if (height && elevation) *height += point_.geoidHeight;
         return true;
     }
 
@@ -175,6 +220,7 @@ private:
     std::string why_;
     bool comma_ = false;
     std::string decimal_[3];  // numbers of a row with their decimal comma made a point
+    std::unique_ptr<Ground::GeoidModel> geoid_;  // this thread's own
 };
 
 // Records read but not yet converted, copied out of the reader's buffer.
@@ -291,9 +337,14 @@ bool FindLayout(const Format& f, const Record* first, Columns::Layout& layout, b
                 (f.inverse ? "" : " (a file of grid co-ordinates needs --inverse)");
         return false;
     }
+    if (f.designPoints && layout.height < 0 && !f.height) {
+        error = "no height or elevation column (h, height, elevation, z, ...): a design needs the points' heights; "
+                "name the column, or give --height";
+        return false;
+    }
     // Heights matter where their factors are written: not in a point file.
-    const std::string heights = Columns::HeightNote(layout);
-    if (!heights.empty() && (layout.pointFormat.empty() || f.geojson)) notes += "tarvane-convert: " + heights + "\n";
+    const std::string heights = Columns::HeightNote(layout, f.geoidName);
+    if (!heights.empty() && (layout.pointFormat.empty() || f.Structured())) notes += "tarvane-convert: " + heights + "\n";
     return true;
 }
 
@@ -307,7 +358,7 @@ bool Head(Records::Reader& reader, Record& r, bool& pending, const Format& f, Ou
                 "plain ASCII) text and convert that\n");
         return false;
     }
-    if (reader.byteOrderMark() && !f.geojson) out.output += "\xEF\xBB\xBF";  // never in JSON
+    if (reader.byteOrderMark() && !f.Structured()) out.output += "\xEF\xBB\xBF";  // never in JSON
     while (pending && Copied(r)) {
         copied.append(r.text).append(r.lineEnd.empty() ? "\n" : r.lineEnd);
         if (copied.size() > kBlock) break;  // a file of comments alone: a plain list
@@ -325,7 +376,7 @@ bool Head(Records::Reader& reader, Record& r, bool& pending, const Format& f, Ou
                         ", not WGS 84, which GeoJSON readers take them to be on: a map on WGS 84 shows them off by "
                         "as much as the datums differ (tens of metres for NAD27); the output names the datum\n";
     }
-    if (f.geojson) copied.clear();
+    if (f.Structured()) copied.clear();
     return true;
 }
 
@@ -444,14 +495,17 @@ int Convert(const Source& source, const Writer& output, const Writer& messages, 
     return failure != 0 ? 1 : pass.status();
 }
 
-int Run(int in, int out, int err, const Format& f, bool progress) {
-    const Source source = [in](char* buffer, std::size_t size) {
+Source ReadFrom(int in) {
+    return [in](char* buffer, std::size_t size) {
         for (;;) {
             const ssize_t n = ::read(in, buffer, size);
             if (n >= 0 || errno != EINTR) return static_cast<long>(n);
         }
     };
-    return Convert(source, [out](std::string_view data) { return WriteAll(out, data); },
+}
+
+int Run(int in, int out, int err, const Format& f, bool progress) {
+    return Convert(ReadFrom(in), [out](std::string_view data) { return WriteAll(out, data); },
                    [err](std::string_view data) { return WriteAll(err, data); }, f, progress);
 }
 

@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/ground/Geoid.h"
+#include "core/ground/Surface.h"
+
 namespace BatchConvert {
 
 // Where a grid is meant to be used (degrees), and its name for a message.
@@ -33,6 +36,13 @@ struct Format {
     std::optional<Area> area{};  // warn of points outside it
     std::string datum{};         // what the latitudes and longitudes are on: "NAD83"
     bool nearWgs84 = true;       // that datum lies within a few metres of WGS 84
+    Ground::GeoidSource geoid{};  // elevations through this geoid model...
+    std::string geoidName{};      // ...named so: "EGM96"
+    std::optional<Ground::Surface> surface{};  // surface co-ordinates beside the grid's, or in with inverse
+    bool designPoints = false;    // each point and its height for a design (ProjectPoints), not text
+
+    // Output that is made, not copied line by line from the input.
+    bool Structured() const { return geojson || designPoints; }
 };
 
 // Writes all of `data` to `fd`, going on after short writes; false when
@@ -55,6 +65,9 @@ using Writer = std::function<bool(std::string_view data)>;
 // writing failed, 2 when the input cannot be read as its format says (no
 // columns to read, UTF-16 text).
 int Convert(const Source& source, const Writer& output, const Writer& messages, const Format& format, bool progress);
+
+// A source that reads a file descriptor, going on after interruptions.
+Source ReadFrom(int fd);
 
 // Convert, from and to file descriptors.
 int Run(int in, int out, int err, const Format& format, bool progress);

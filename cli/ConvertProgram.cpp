@@ -9,10 +9,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fmt/format.h>
+
 #include "cli/BatchConvert.h"
 #include "cli/BatchProjection.h"
+#include "cli/DesignProgram.h"
 #include "cli/Options.h"
+#include "core/crs/Geoid.h"
 #include "core/crs/Registry.h"
+#include "core/crs/WindowFields.h"
+#include "core/ground/Surface.h"
 #include "core/text/AngleInput.h"
 #include "engine/Tarvane_Module.h"
 
@@ -130,20 +136,11 @@ void ZoneArea(bool is1927, const Tarvane_Module::StatePlaneZone& zone, BatchConv
     }
 }
 
-// The projection the options name, set up in the engine, and what the run
+// The parameters of the projection the options name, and what the run
 // needs to know of it.
-bool SetUp(Options& o, std::string& error) {
-    const int projections = (*o.zoneOption ? 1 : 0) + (*o.datumOption ? 1 : 0) + (*o.settingsOption ? 1 : 0) +
-                            (*o.epsgOption ? 1 : 0);
-    if (projections != 1) {
-        // Checked here rather than by the option groups, whose own message
-        // names the groups' inner structure rather than the options.
-        error = std::string(projections ? "more than one projection given" : "no projection given") +
-                ": give exactly one of --zone (with --system), --datum (with its cone), --settings and --epsg";
-        return false;
-    }
+bool ReadProjection(Options& o, DesignProgram::NamedGrid& grid, std::string& error) {
     BatchConvert::Format& f = o.format;
-    ProjectionSetup::ProjectionParameters parameters;
+    ProjectionSetup::ProjectionParameters& parameters = grid.parameters;
     bool read = false;
     if (*o.zoneOption) {
         const bool is1927 = o.system == "1927";
@@ -153,10 +150,14 @@ bool SetUp(Options& o, std::string& error) {
             if (read && zone.number == o.zone) ZoneArea(is1927, zone, f);
     } else if (*o.epsgOption) {
         try {
-            const Epsg::Grid grid = Epsg::Registry().Read(o.epsg);
-            parameters = grid.parameters;
-            Describe(grid, f);
-            read = true;
+            const Epsg::Grid epsg = Epsg::Registry().Read(o.epsg);
+            parameters = epsg.parameters;
+            Describe(epsg, f);
+            ProjectionSetup::ParameterFields fields;
+            std::string reason;
+            grid.fitsWindow = Epsg::WindowFields(epsg, '.', fields, reason);
+            grid.datum = fields.datum, grid.unit = fields.unit;
+            return true;
         } catch (const Epsg::Error& e) {
             error = std::string("--epsg: ") + e.what();
         }
@@ -180,8 +181,122 @@ bool SetUp(Options& o, std::string& error) {
         read = error.empty() && BatchProjection::ConeParameters(o.cone, parameters, error);
         Describe(parameters.datum, f);
     }
-    f.unitsPerMetre = parameters.unitsPerMetre;
-    return read && BatchProjection::Setup(parameters, error);
+    grid.fitsWindow = read;
+    grid.datum = parameters.datum;
+    grid.unit = parameters.unitsPerMetre == 1.0 ? GridUnit::Metre : GridUnit::USFeet;
+    return read;
+}
+
+// The projection the options name, set up in the engine. A design reads
+// latitudes and longitudes without one.
+bool SetUp(Options& o, DesignProgram::NamedGrid& grid, std::string& error) {
+    const bool cone = *o.datumOption && *o.meridianOption;
+    const int projections = (*o.zoneOption ? 1 : 0) + (cone ? 1 : 0) + (*o.settingsOption ? 1 : 0) +
+                            (*o.epsgOption ? 1 : 0);
+    if (projections == 0 && *o.designOption) {
+        if (o.format.inverse) error = "--design --inverse: the points' grid co-ordinates need their projection";
+        return error.empty();
+    }
+    if (projections != 1) {
+        // Checked here rather than by the option groups, whose own message
+        // names the groups' inner structure rather than the options.
+        error = std::string(projections ? "more than one projection given" : "no projection given") +
+                ": give exactly one of --zone (with --system), --datum (with its cone), --settings and --epsg";
+        return false;
+    }
+    if (!ReadProjection(o, grid, error)) return false;
+    grid.given = true;
+    o.format.unitsPerMetre = grid.parameters.unitsPerMetre;
+    return BatchProjection::Setup(grid.parameters, error);
+}
+
+// The options of ground and grid that go together, or do not: false with
+// the reason.
+bool CheckGround(const Options& o, std::string& error) {
+    const BatchConvert::Format& f = o.format;
+    const bool design = bool(*o.designOption), surface = *o.surfaceFactorOption || *o.surfaceAtOption;
+    if (*o.systemOption && !*o.zoneOption && !*o.compareOption) {
+        error = "--system goes with --zone or --compare";
+    } else if (*o.datumOption && !*o.meridianOption && (!design || *o.parallelsOption || *o.parallelOption)) {
+        error = "--datum requires --meridian";
+    } else if (*o.surfaceOriginOption && !surface) {
+        error = "--surface-origin needs --surface-factor or --surface-at";
+    } else if (design && (f.csv || f.geojson || f.dms || surface || *o.precisionOption)) {
+        error = "--design writes a report of its own: leave out --csv, --geojson, --dms, --precision and the "
+                "surface options";
+    } else if (design && !o.input.empty()) {
+        error = "--design reads the points of its own FILE: leave out the input file " + BatchInput::Quote(o.input);
+    } else if (!o.geoid.empty() && !design && !f.pointFormat.empty() && !f.geojson) {
+        error = "--geoid: a point file written as a point file has no column for the geoid height or the factors; "
+                "add --geojson, or leave out --geoid";
+    }
+    return error.empty();
+}
+
+// The geoid model --geoid names, opened once to be sure it can be.
+bool SetUpGeoid(Options& o, std::string& error) {
+    if (o.geoid.empty()) return true;
+    try {
+        const Geoid::Model model = Geoid::Open(o.geoid);
+        o.format.geoid = model.open;
+        o.format.geoidName = model.name;
+        return true;
+    } catch (const Geoid::Error& e) {
+        error = std::string("--geoid: ") + e.what();
+        return false;
+    }
+}
+
+// The surface factor at --surface-at, on the grid set up, stated with its
+// digits.
+bool FactorAt(const Options& o, double& factor, std::string& error) {
+    double lat = 0, lon = 0, height = 0, combined = 0;
+    if (!BatchInput::ReadAngle(o.surfaceAt[0], AngleKind::Latitude, lat, error) ||
+        !BatchInput::ReadAngle(o.surfaceAt[1], AngleKind::Longitude, lon, error)) {
+        error = "--surface-at: " + error;
+        return false;
+    }
+    if (!BatchInput::ReadNumber(o.surfaceAt[2], height)) {
+        error = "--surface-at: height " + BatchInput::Quote(o.surfaceAt[2]) + " is not a number";
+        return false;
+    }
+    try {
+        if (!Ground::SurfaceFactorAt(lat, lon, height, o.format.unitsPerMetre, factor, combined)) {
+            error = "--surface-at: height " + o.surfaceAt[2] + ": at or below the centre of the earth";
+            return false;
+        }
+    } catch (const Tarvane_Module::ArithmeticError& e) {
+        error = std::string("--surface-at: the grid has no value there: ") + e.what();
+        return false;
+    }
+    Say(fmt::format("surface factor {:.{}f}: 1 / {:.9f}, the combined factor at {}, {}, height {}", factor,
+                    Ground::kSurfaceDecimals, combined, o.surfaceAt[0], o.surfaceAt[1], o.surfaceAt[2]));
+    return true;
+}
+
+// Surface co-ordinates: the factor and the origin the options give.
+bool SetUpSurface(Options& o, std::string& error) {
+    if (!*o.surfaceFactorOption && !*o.surfaceAtOption) return true;
+    Ground::Surface s;
+    if (*o.surfaceOriginOption && (!BatchInput::ReadNumber(o.surfaceOrigin[0], s.originEasting) ||
+                                   !BatchInput::ReadNumber(o.surfaceOrigin[1], s.originNorthing))) {
+        error = "--surface-origin: " + BatchInput::Quote(o.surfaceOrigin[0] + "," + o.surfaceOrigin[1]) +
+                " is not an easting and a northing";
+        return false;
+    }
+    const char* option = *o.surfaceFactorOption ? "--surface-factor: " : "--surface-at: the surface factor ";
+    if (*o.surfaceFactorOption && !BatchInput::ReadNumber(o.surfaceFactor, s.factor)) {
+        error = "--surface-factor: " + BatchInput::Quote(o.surfaceFactor) + " is not a number";
+        return false;
+    }
+    if (*o.surfaceAtOption && !FactorAt(o, s.factor, error)) return false;
+    const std::string fault = Ground::SurfaceFactorFault(s.factor);
+    if (!fault.empty()) {
+        error = option + fmt::format("{}", s.factor) + " " + fault;
+        return false;
+    }
+    o.format.surface = s;
+    return true;
 }
 
 // The input file, or standard input; -1 after a message when it cannot be opened.
@@ -216,7 +331,11 @@ int Main(int argc, char** argv) {
     if (*o.listOption) return List(o.listWord);
 
     std::string error;
-    if (!CheckFormat(o, error) || !SetUp(o, error)) return BadUsage(error);
+    DesignProgram::NamedGrid grid;
+    if (!CheckFormat(o, error) || !CheckGround(o, error) || !SetUp(o, grid, error) || !SetUpGeoid(o, error))
+        return BadUsage(error);
+    if (*o.designOption) return DesignProgram::Run(o, grid);
+    if (!SetUpSurface(o, error)) return BadUsage(error);
     const int in = OpenInput(o.input);
     if (in < 0) return 2;
     const int status = BatchConvert::Run(in, 1, 2, o.format, ::isatty(2) == 1);

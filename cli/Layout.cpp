@@ -185,15 +185,20 @@ bool PointLayout(std::string_view format, Layout& l) {
     return true;
 }
 
-std::string HeightNote(const Layout& l) {
+std::string HeightNote(const Layout& l, const std::string& geoid) {
     if (l.height < 0) return {};
     if (!l.elevation) {
         return "heights from " + Column(l, l.height) + ", above the ellipsoid" +
                (l.passedOver >= 0 ? " (not the elevations of " + Column(l, l.passedOver) + ")" : "");
     }
+    if (!geoid.empty()) {
+        return "heights from " + Column(l, l.height) + ": elevations above the geoid, made heights above the "
+               "ellipsoid by adding the geoid height N of " + geoid + " (h = H + N)";
+    }
     return "heights from " + Column(l, l.height) +
            ": elevations above the geoid, taken as heights above the ellipsoid; every 30 m between the geoid "
-           "and the ellipsoid moves the elevation and combined factors by about 4.7 parts in a million";
+           "and the ellipsoid moves the elevation and combined factors by about 4.7 parts in a million "
+           "(--geoid egm96 adds the geoid height)";
 }
 
 }  // namespace Columns

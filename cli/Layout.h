@@ -61,7 +61,9 @@ bool MapColumns(const std::vector<Records::Field>& header, bool hasHeader, std::
 bool PointLayout(std::string_view format, Layout& layout);
 
 // What standard error says of the heights: which column they come from and
-// what they are; empty when there is no height column.
-std::string HeightNote(const Layout& layout);
+// what they are, and for elevations whether the geoid model `geoid` (empty:
+// none) makes them heights above the ellipsoid; empty when there is no
+// height column.
+std::string HeightNote(const Layout& layout, const std::string& geoid);
 
 }  // namespace Columns

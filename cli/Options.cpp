@@ -51,18 +51,18 @@ void DescribeProjection(CLI::App& app, Options& o) {
     CLI::App* projection = app.add_option_group("Projection", "exactly one of the four below");
     CLI::App* state = projection->add_option_group("State Plane zone");
     o.zoneOption = state->add_option("--zone", o.zone, "State Plane zone number")->type_name("N")->check(CLI::IsMember(zones));
-    CLI::Option* system = state->add_option("--system", o.system, "1983 (NAD83, m) or 1927 (NAD27, US survey ft)")
-                              ->type_name("YEAR")
-                              ->check(CLI::IsMember({"1983", "1927"}));
-    o.zoneOption->needs(system);
-    system->needs(o.zoneOption);
+    o.systemOption = state->add_option("--system", o.system, "1983 (NAD83, m) or 1927 (NAD27, US survey ft)")
+                         ->type_name("YEAR")
+                         ->check(CLI::IsMember({"1983", "1927"}));
+    o.zoneOption->needs(o.systemOption);  // and --system goes with --zone or --compare
 
     BatchProjection::ConeOptions& cone = o.cone;
     CLI::App* user = projection->add_option_group("User-defined cone");
     o.datumOption = user->add_option("--datum", cone.datum, "WGS84, NAD83 or NAD27")
                         ->type_name("DATUM")
                         ->check(CLI::IsMember(std::vector<std::string>(kDatumNames.begin(), kDatumNames.end())));
-    CLI::Option* meridian = user->add_option("--meridian", cone.meridian, "central meridian")->type_name("LON");
+    CLI::Option* meridian = o.meridianOption =
+        user->add_option("--meridian", cone.meridian, "central meridian")->type_name("LON");
     o.parallelsOption = user->add_option("--parallels", o.parallels, "two standard parallels, with --origin")
                             ->type_name("LAT")
                             ->expected(2)
@@ -72,7 +72,7 @@ void DescribeProjection(CLI::App& app, Options& o) {
                               ->type_name("LAT");
     o.parallelOption = user->add_option("--parallel", cone.parallel, "one standard parallel, with --scale")->type_name("LAT");
     CLI::Option* scale = user->add_option("--scale", cone.scale, "scale factor on that parallel")->type_name("K");
-    CLI::Option* unit = user->add_option("--unit", cone.unit, "grid unit: meter (default) or USFeet")
+    CLI::Option* unit = o.unitOption = user->add_option("--unit", cone.unit, "grid unit: meter (default) or USFeet")
                             ->type_name("UNIT")
                             ->check(CLI::IsMember(std::vector<std::string>(kUnitTags.begin(), kUnitTags.end())));
     CLI::Option* falseEasting = user->add_option("--false-easting", cone.falseEasting, "in the grid unit (default 0)")
@@ -82,7 +82,7 @@ void DescribeProjection(CLI::App& app, Options& o) {
     for (CLI::Option* option : {meridian, o.parallelsOption, origin, o.parallelOption, scale, unit, falseEasting,
                                 falseNorthing})
         option->needs(o.datumOption);
-    o.datumOption->needs(meridian);
+    // --datum needs --meridian but where it only chooses a design's datum.
     o.parallelsOption->needs(origin)->excludes(o.parallelOption)->excludes(scale);
     origin->needs(o.parallelsOption);
     o.parallelOption->needs(scale);
@@ -121,6 +121,43 @@ void DescribeFormat(CLI::App& app, Options& o) {
     app.add_option("FILE", o.input, "input file; standard input when absent or -")->type_name("");
 }
 
+// The options of ground and grid: the geoid, surface co-ordinates, and the
+// design of a grid.
+void DescribeGround(CLI::App& app, Options& o) {
+    std::vector<std::int16_t> zones;
+    for (const auto& zone : Tarvane_Module::StatePlaneZones()) zones.push_back(zone.number);
+    CLI::App* ground = app.add_option_group("Ground and grid");
+    ground->add_option("--geoid", o.geoid, "elevations through a geoid: egm96 (see Geoid)")->type_name("MODEL");
+    o.surfaceFactorOption = ground->add_option("--surface-factor", o.surfaceFactor,
+                                               "surface co-ordinates (see Surface)")
+                                ->type_name("F");
+    o.surfaceAtOption = ground->add_option("--surface-at", o.surfaceAt, "F = 1 / combined factor there")
+                            ->type_name("LAT,LON,H")
+                            ->expected(3)
+                            ->allow_extra_args(false)
+                            ->delimiter(',')
+                            ->excludes(o.surfaceFactorOption);
+    o.surfaceOriginOption = ground->add_option("--surface-origin", o.surfaceOrigin,
+                                               "where surface = grid (default 0,0)")
+                                ->type_name("E,N")
+                                ->expected(2)
+                                ->allow_extra_args(false)
+                                ->delimiter(',');
+    o.designOption = ground->add_option("--design", o.design, "a low-distortion grid (see Design)")
+                         ->type_name("FILE");
+    o.compareOption = ground->add_option("--compare", o.compare, "a State Plane zone beside it (1983 unless --system)")
+                          ->type_name("N")
+                          ->check(CLI::IsMember(zones))
+                          ->needs(o.designOption);
+    o.compareEpsgOption = ground->add_option("--compare-epsg", o.compareEpsg, "an EPSG grid beside it")
+                              ->type_name("CODE")
+                              ->needs(o.designOption)
+                              ->excludes(o.compareOption);
+    ground->add_option("--settings-out", o.settingsOut, "the design as a TARVANE.ini")
+        ->type_name("OUT")
+        ->needs(o.designOption);
+}
+
 }  // namespace
 
 void Describe(CLI::App& app, Options& o) {
@@ -128,6 +165,7 @@ void Describe(CLI::App& app, Options& o) {
     app.set_version_flag("--version", "tarvane-convert " TARVANE_VERSION);
     DescribeProjection(app, o);
     DescribeFormat(app, o);
+    DescribeGround(app, o);
 }
 
 }  // namespace ConvertOptions

@@ -23,10 +23,16 @@ struct Options {
     std::vector<std::string> parallels;
     BatchProjection::ConeOptions cone;
     BatchConvert::Format format;
+    // Ground and grid: the geoid, surface co-ordinates, the design of a grid.
+    std::string geoid, surfaceFactor, design, settingsOut, compareEpsg;
+    std::vector<std::string> surfaceOrigin, surfaceAt;
+    std::int16_t compare = 0;
     // The options whose presence decides what is done.
-    CLI::Option *zoneOption = nullptr, *datumOption = nullptr, *settingsOption = nullptr, *epsgOption = nullptr,
-                *listOption = nullptr, *parallelsOption = nullptr, *parallelOption = nullptr,
-                *precisionOption = nullptr;
+    CLI::Option *zoneOption = nullptr, *systemOption = nullptr, *datumOption = nullptr, *meridianOption = nullptr,
+                *unitOption = nullptr, *settingsOption = nullptr, *epsgOption = nullptr, *listOption = nullptr,
+                *parallelsOption = nullptr, *parallelOption = nullptr, *precisionOption = nullptr,
+                *surfaceFactorOption = nullptr, *surfaceAtOption = nullptr, *surfaceOriginOption = nullptr,
+                *designOption = nullptr, *compareOption = nullptr, *compareEpsgOption = nullptr;
 };
 
 // Every option, with its help, into `app`; their values go to `options`.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "core/text/AngleText.h"
 #include "core/text/Cp1252.h"
@@ -17,6 +18,7 @@ constexpr int kFactorDecimals = 9;       // as the window shows the scale factor
 constexpr int kConvergenceDecimals = 9;  // degrees
 constexpr int kRadiusDecimals = 3;       // metres
 constexpr int kDegreeDecimals = 9;       // latitude and longitude
+constexpr int kHeightDecimals = 3;       // the geoid height, grid unit
 
 std::string Lower(std::string_view s) {
     std::string l(s);
@@ -79,7 +81,7 @@ void AppendResults(std::string& out, const std::vector<Column>& columns, const C
 // with --csv comma-separated under a header line.
 class PlainRows : public Writer {
 public:
-    PlainRows(const Format& f, bool heights) : f_(f), columns_(ResultColumns(f.inverse, heights)) {}
+    PlainRows(const Format& f, bool heights) : f_(f), columns_(ResultColumns(f, heights)) {}
 
     void Head(std::string& out, const Records::Record*) override {
         if (!f_.csv) return;
@@ -112,7 +114,7 @@ private:
 class TableRows : public Writer {
 public:
     TableRows(const Format& f, const Columns::Layout& l, bool heights)
-        : f_(f), l_(l), columns_(ResultColumns(f.inverse, heights)), names_(ResultNames(columns_, l.names)) {}
+        : f_(f), l_(l), columns_(ResultColumns(f, heights)), names_(ResultNames(columns_, l.names)) {}
 
     void Head(std::string& out, const Records::Record* header) override {
         if (!header) return;
@@ -167,7 +169,10 @@ public:
             } else if (!row.point) {
                 out += "ERROR";
             } else {
-                const Result r = c == 'n' ? Result::Northing : c == 'e' ? Result::Easting
+                // A point file in surface co-ordinates stays one.
+                const bool surface = f_.surface.has_value();
+                const Result r = c == 'n' ? (surface ? Result::SurfaceNorthing : Result::Northing)
+                               : c == 'e' ? (surface ? Result::SurfaceEasting : Result::Easting)
                                : c == 'y' ? Result::Latitude : Result::Longitude;
                 std::string text;
                 AppendResult(text, r, *row.point, f_);
@@ -188,7 +193,7 @@ private:
 class GeoJson : public Writer {
 public:
     GeoJson(const Format& f, const Columns::Layout& l, bool table, bool heights)
-        : f_(f), columns_(ResultColumns(f.inverse, heights)) {
+        : f_(f), columns_(ResultColumns(f, heights)) {
         std::vector<std::string> input = table ? l.names
                                                : f.inverse ? std::vector<std::string>{"easting", "northing"}
                                                            : std::vector<std::string>{"latitude", "longitude"};
@@ -255,15 +260,49 @@ private:
     std::vector<std::string> keys_, resultKeys_;
 };
 
+// Each converted point, its latitude, longitude and height, for a design;
+// nothing else.
+class DesignPoints : public Writer {
+public:
+    explicit DesignPoints(const Columns::Layout& l) {
+        // The point of a point file; the first column of a table that holds no co-ordinate or height.
+        const int taken[] = {l.latitude, l.longitude, l.northing, l.easting, l.height};
+        for (int k = 0; name_ < 0 && k < static_cast<int>(l.fieldCount); ++k)
+            if (std::find(std::begin(taken), std::end(taken), k) == std::end(taken)) name_ = k;
+    }
+    void Head(std::string&, const Records::Record*) override {}
+    void Copy(std::string&, const Records::Record&) override {}
+    void Write(std::string& out, const Row& row) override {
+        if (!row.point) return;
+        const std::string_view name =
+            name_ >= 0 && static_cast<std::size_t>(name_) < row.fields.size() ? row.fields[name_].value : "";
+        const DesignPoint p{row.record.line, row.point->latitude, row.point->longitude, row.point->height, name.size()};
+        char bytes[sizeof p];
+        std::memcpy(bytes, &p, sizeof p);
+        out.append(bytes, sizeof p).append(name);
+    }
+
+private:
+    int name_ = -1;
+};
+
 }  // namespace
 
-std::vector<Column> ResultColumns(bool inverse, bool heights) {
+std::vector<Column> ResultColumns(const Format& f, bool heights) {
     std::vector<Column> c;
-    if (inverse) c = {{Result::Latitude, "latitude"}, {Result::Longitude, "longitude"}};
-    else c = {{Result::Easting, "easting"}, {Result::Northing, "northing"}};
+    const bool surface = f.surface.has_value();
+    if (f.inverse) {
+        c = {{Result::Latitude, "latitude"}, {Result::Longitude, "longitude"}};
+        if (surface) c.insert(c.end(), {{Result::Easting, "grid_easting"}, {Result::Northing, "grid_northing"}});
+    } else {
+        c = {{Result::Easting, "easting"}, {Result::Northing, "northing"}};
+        if (surface)
+            c.insert(c.end(), {{Result::SurfaceEasting, "surface_easting"}, {Result::SurfaceNorthing, "surface_northing"}});
+    }
     c.insert(c.end(), {{Result::ScaleFactor, "scale_factor"}, {Result::Convergence, "convergence"},
                        {Result::MeridianRadius, "meridian_radius"}, {Result::NormalRadius, "prime_vertical_radius"}});
-    if (inverse) c.push_back({Result::Iterations, "iterations"});
+    if (f.inverse) c.push_back({Result::Iterations, "iterations"});
+    if (f.geoid) c.push_back({Result::GeoidHeight, "geoid_height"});
     if (heights) c.insert(c.end(), {{Result::ElevationFactor, "elevation_factor"}, {Result::CombinedFactor, "combined_factor"}});
     return c;
 }
@@ -297,6 +336,11 @@ void AppendResult(std::string& out, Result result, const Conversion::Point& p, c
         case Result::CombinedFactor:
             if (p.hasHeight) AppendFixed(out, p.combinedFactor, kFactorDecimals);
             return;
+        case Result::GeoidHeight:
+            if (p.hasGeoid) AppendFixed(out, p.geoidHeight, kHeightDecimals);
+            return;
+        case Result::SurfaceEasting: return AppendFixed(out, p.surfaceEasting, f.precision);
+        case Result::SurfaceNorthing: return AppendFixed(out, p.surfaceNorthing, f.precision);
     }
 }
 
@@ -320,6 +364,7 @@ void Writer::Copy(std::string& out, const Records::Record& record) {
 void Writer::Tail(std::string&) {}
 
 std::unique_ptr<Writer> MakeWriter(const Format& f, const Columns::Layout& l, bool table, bool heights) {
+    if (f.designPoints) return std::make_unique<DesignPoints>(l);
     if (f.geojson) return std::make_unique<GeoJson>(f, l, table, heights);
     if (!l.pointFormat.empty()) return std::make_unique<PointRows>(f, l);
     if (table) return std::make_unique<TableRows>(f, l, heights);

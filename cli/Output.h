@@ -17,17 +17,26 @@ namespace Output {
 // A result column: its name and what it holds.
 enum class Result {
     Easting, Northing, Latitude, Longitude, ScaleFactor, Convergence, MeridianRadius, NormalRadius, Iterations,
-    ElevationFactor, CombinedFactor,
+    ElevationFactor, CombinedFactor, GeoidHeight, SurfaceEasting, SurfaceNorthing,
 };
 struct Column {
     Result result;
     const char* name;
 };
 
-// The results of a run, in their order: the grid values (or the angles of
-// the inverse), the data at the point, the inverse's iterations, and the
-// factors of a height.
-std::vector<Column> ResultColumns(bool inverse, bool heights);
+// The results of a run, in their order: the grid values and beside them
+// the surface values (or the angles of the inverse and the grid values of
+// surface ones), the data at the point, the inverse's iterations, the
+// geoid height, and the factors of a height.
+std::vector<Column> ResultColumns(const BatchConvert::Format& format, bool heights);
+
+// One point of a design's input as `DesignPoints` writes it, followed by
+// the bytes of its name.
+struct DesignPoint {
+    long line;
+    double latitude, longitude, height;  // degrees; grid unit
+    std::size_t nameLength;              // a point file's point, or a table's first column that is no co-ordinate
+};
 
 // Names for the results that none of the input's columns has, in any case:
 // "computed_easting" where the input has an "easting".
@@ -65,8 +74,9 @@ public:
     virtual std::string_view Separator() const { return {}; }
 };
 
-// The writer for a run: a plain list (`table` false), a table, a point file
-// or GeoJSON, as `format` and `layout` say.
+// The writer for a run: a plain list (`table` false), a table, a point file,
+// GeoJSON, or the points of a design (each converted point as the bytes of a
+// DesignPoint), as `format` and `layout` say.
 std::unique_ptr<Writer> MakeWriter(const BatchConvert::Format& format, const Columns::Layout& layout, bool table,
                                    bool heights);
 

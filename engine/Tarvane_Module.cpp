@@ -18,6 +18,8 @@ namespace Tarvane_Module {
 
 EngineState State;
 
+void RestoreState(const EngineState& saved) { State = saved; }
+
 ArithmeticError::ArithmeticError(ArithmeticErrorKind kind, const std::string& message)
     : std::runtime_error(message), kind_(kind) {}
 

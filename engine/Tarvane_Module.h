@@ -68,6 +68,10 @@ static_assert(sizeof(EngineState) == 19 * sizeof(double));
 // The one module-wide record.  Callers may read it; only the engine writes it.
 extern EngineState State;
 
+// Puts back a record read earlier, so that work on a cone of its own (the
+// design of a grid) leaves the caller's set-up as it found it.
+void   RestoreState(const EngineState& saved);
+
 // Ellipsoid: "WGS84", "NAD83" or "NAD27" (exact match); an unknown name keeps
 // a and e^2 and recomputes e and e/2 from them.
 void   SetDatum(const std::string& datumName);

@@ -23,6 +23,7 @@
 #include "core/setup/Units.h"
 #include "ui/About.h"
 #include "ui/Artwork.h"
+#include "ui/DesignDialog.h"
 #include "ui/EpsgDialog.h"
 
 const QString Tarvane::kTitle = QStringLiteral("TARVANE");
@@ -167,6 +168,9 @@ void Tarvane::buildMenu() {
     mnuFileEpsg = mnuFile->addAction(QStringLiteral("Projection from EPSG\u2026"));
     mnuFileEpsg->setObjectName(QStringLiteral("mnuFileEpsg"));
     connect(mnuFileEpsg, &QAction::triggered, this, &Tarvane::mnuFileEpsg_Click);
+    mnuFileDesign = mnuFile->addAction(QStringLiteral("Design a low-distortion grid\u2026"));
+    mnuFileDesign->setObjectName(QStringLiteral("mnuFileDesign"));
+    connect(mnuFileDesign, &QAction::triggered, this, &Tarvane::mnuFileDesign_Click);
     mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -474,6 +478,31 @@ void Tarvane::mnuFileEpsg_Click() {
                 [this] { run([this] { calc_.TypeFields(epsg_->chosenFields()); }); });
     }
     epsg_->open();
+}
+
+// The design is made on the form's datum and unit, beside the grid the
+// window has set up, if any.
+void Tarvane::mnuFileDesign_Click() {
+    if (!design_) {
+        design_ = new DesignDialog(this);
+        connect(design_, &QDialog::accepted, this,
+                [this] { run([this] { calc_.TypeFields(design_->chosenFields()); }); });
+    }
+    const Calc::FormState& form = calc_.State();
+    DesignDialog::WindowGrid grid;
+    grid.datum = static_cast<Datum>(form.datum);
+    grid.unit = static_cast<GridUnit>(form.unit);
+    grid.decimalSeparator = decimalSeparator();
+    if (form.initialized) {
+        grid.current = ProjectionSetup::ReadFields(calc_.Fields(), [](const std::string&) {});
+        grid.currentName = optCoordSystem[static_cast<std::size_t>(form.coordSystem)]->text().toStdString();
+        if (form.coordSystem != 0 && form.zone >= 0)
+            grid.currentName += ", zone " + QString::fromStdString(form.zoneList[static_cast<std::size_t>(form.zone)])
+                                                    .trimmed()
+                                                    .toStdString();
+    }
+    design_->setWindowGrid(grid);
+    design_->open();
 }
 
 void Tarvane::mnuFileExit_Click() {

@@ -25,6 +25,7 @@ class QRadioButton;
 class QWidget;
 class About;
 class EpsgDialog;
+class DesignDialog;
 
 class Tarvane : public QMainWindow {
     Q_OBJECT
@@ -62,6 +63,7 @@ public:
     void txtParameter_Change();
     void txtAngle_LostFocus(QLineEdit* box);
     void mnuFileEpsg_Click();
+    void mnuFileDesign_Click();
     void mnuFileExit_Click();
     void mnuAboutAbout_Click();
 
@@ -74,6 +76,9 @@ public:
 
     // The dialog of File > "Projection from EPSG…", once it has been opened.
     EpsgDialog* epsgDialog() const { return epsg_; }
+
+    // The dialog of File > "Design a low-distortion grid…", once it has been opened.
+    DesignDialog* designDialog() const { return design_; }
 
     // Whether the window is initialized (the convert buttons are offered).
     bool isInitialized() const { return calc_.State().initialized; }
@@ -105,6 +110,7 @@ private:
     Calc::Calculator calc_;
     std::unique_ptr<About> about_;
     EpsgDialog* epsg_ = nullptr;  // a child of the window
+    DesignDialog* design_ = nullptr;  // a child of the window
     bool exiting_ = false;
     bool inLostFocus_ = false;
 
@@ -138,6 +144,7 @@ public:
     QLineEdit* txtFalseEasting = nullptr;
     std::array<QLabel*, 2> lblFreeware{};
     QAction* mnuFileEpsg = nullptr;
+    QAction* mnuFileDesign = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuAboutAbout = nullptr;
 

@@ -48,6 +48,7 @@ bool AddHeight(Point& p, double height, double unitsPerMetre) {
     const double h = height / unitsPerMetre;
     if (!(R + h > 0.0) || !std::isfinite(h)) return false;
     p.hasHeight = true;
+    p.height = height;
     p.elevationFactor = R / (R + h);
     p.combinedFactor = p.scaleFactor * p.elevationFactor;
     return true;

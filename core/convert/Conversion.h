@@ -18,7 +18,14 @@ struct Point {
     double scaleFactor = 0, convergence = 0, meridianRadius = 0, normalRadius = 0;
     // The ground-to-grid factors (AddHeight).
     bool hasHeight = false;
+    double height = 0;  // above the ellipsoid, grid unit
     double elevationFactor = 0, combinedFactor = 0;
+    // The geoid height N (grid unit), where a geoid model gives one.
+    bool hasGeoid = false;
+    double geoidHeight = 0;
+    // Surface co-ordinates (grid unit), where a surface factor is given.
+    bool hasSurface = false;
+    double surfaceEasting = 0, surfaceNorthing = 0;
 };
 
 // Latitude and longitude (degrees) to easting and northing in the grid unit

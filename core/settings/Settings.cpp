@@ -135,23 +135,22 @@ bool WriteAll(int fd, const std::string& data) {
 }
 
 // Creates the new file under a name no one else uses, beside the old one.
-int CreateTemporary(std::string& path) {
+int CreateTemporary(const std::string& target, std::string& path) {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path = std::string(kFileName) + "." + std::to_string(::getpid()) + "." +
-               std::to_string(counter++) + ".tmp";
+        path = target + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
         const int fd = Calls().create(path);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
 }
 
-bool Save(const std::string& bytes, std::string& failureReason) {
+bool Save(const std::string& target, const std::string& bytes, std::string& failureReason) {
     struct stat old {};
-    const bool hadOld = ::stat(kFileName, &old) == 0;
+    const bool hadOld = ::stat(target.c_str(), &old) == 0;
 
     std::string tmp;
-    const int fd = CreateTemporary(tmp);
+    const int fd = CreateTemporary(target, tmp);
     if (fd < 0) {
         failureReason = Reason(errno);
         return false;
@@ -166,7 +165,7 @@ bool Save(const std::string& bytes, std::string& failureReason) {
         ok = false;
         error = errno;
     }
-    if (ok && Calls().rename(tmp, kFileName) != 0) {
+    if (ok && Calls().rename(tmp, target) != 0) {
         ok = false;
         error = errno;
     }
@@ -177,7 +176,9 @@ bool Save(const std::string& bytes, std::string& failureReason) {
     }
     // The new file is in place; syncing the directory only makes the rename
     // itself survive a power cut, so its failure does not undo the save.
-    const int dir = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
@@ -303,8 +304,12 @@ std::string Tarvane_File_Bytes(const TarvaneSettings& s) {
 }
 
 bool Write_Tarvane(const TarvaneSettings& settings, std::string& failureReason) noexcept {
+    return Write_Tarvane_File(kFileName, settings, failureReason);
+}
+
+bool Write_Tarvane_File(const std::string& path, const TarvaneSettings& settings, std::string& failureReason) noexcept {
     try {
-        return Save(Tarvane_File_Bytes(settings), failureReason);
+        return Save(path, Tarvane_File_Bytes(settings), failureReason);
     } catch (...) {
         // Only memory can run out here; the old file has not been touched.
         try {

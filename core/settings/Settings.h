@@ -68,6 +68,9 @@ std::string Tarvane_File_Bytes(const TarvaneSettings& settings);
 // denied") and the result is false. Never throws.
 bool Write_Tarvane(const TarvaneSettings& settings, std::string& failureReason) noexcept;
 
+// The same writer for a file at any path (the new file goes beside it).
+bool Write_Tarvane_File(const std::string& path, const TarvaneSettings& settings, std::string& failureReason) noexcept;
+
 // The system calls the writer makes, replaceable so that tests can make a
 // save fail at any step. Each returns what its POSIX call returns (-1 with
 // errno set on failure).

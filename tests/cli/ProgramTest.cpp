@@ -209,6 +209,49 @@ const Row kRows[] = {
      "NAD27 / Texas South Central\tUS survey foot\n32140\tNAD83 / Texas South Central\tmetre\n", ""},
     {"--list-epsg zzz", "", 1, "", "no Lambert conic grid of the EPSG registry holds \"zzz\""},
     {"", "'" TARVANE_CONVERT "' --list-epsg texas >/dev/full", 1, "", "cannot write the list: No space left on device"},
+    // Elevations through EGM96: the geoid height beside the factors; a missing grid and a point outside one.
+    {kZone + "--geoid egm96", "id,lat,lon,elev\n1,29.5,-95.25,12.4\n", 0, "id,lat,lon,elev,easting,...,"
+     "prime_vertical_radius,geoid_height,elevation_factor,combined_factor\n1,29.5,-95.25,12.4,963513.049,...,"
+     "-28.307,1.000002498,0.999869877\n", "by adding the geoid height N of EGM96 (h = H + N)"},
+    {"", "PROJ_DATA=/none '" TARVANE_CONVERT "' " + kCone + "--parallel 30 --scale 1 --geoid egm96", 2, "",
+     "--geoid: the geoid model EGM96 needs the grid egm96_15.gtx, which PROJ cannot open"},
+    {"", "python3 -c \"import struct; open('s.gtx', 'wb').write(struct.pack('>4d2i4f', 29, -96, 1, 1, 2, 2, *[-25] * 4))"
+     "\" && printf '29.5 -95.5\\n29.5 -90\\n' | '" TARVANE_CONVERT "' " + kZone + "--geoid s.gtx", 1,
+     "29.5\t-95.5\t...\t-25.000\n29.5\t-90\tERROR\n", "line 2: no geoid height here: outside the coverage of the "
+     "geoid model s.gtx"},
+    {kZone + "--geoid egm97", "", 2, "", "--geoid: \"egm97\" is neither a geoid model TARVANE knows (egm96) nor"},
+    // Surface co-ordinates beside the grid's, about an origin; a factor from a point, stated with its digits.
+    {kZone + "--csv --surface-factor 1.00012 --surface-origin 900000,4100000", "29.5 -95.25\n", 0,
+     "latitude,longitude,easting,northing,surface_easting,surface_northing,...\n29.5,-95.25,963513.049,"
+     "4190539.326,963520.670,4190550.191,...", ""},
+    {kZone + "--surface-at 29.5,-95.25,30 --precision 6", "29.5 -95.25\n", 0, "29.5\t-95.25\t963513.048558\t"
+     "4190539.325851\t963645.388039\t4191114.900618\t...", "surface factor 1.000137351: 1 / 0.999862668, the "
+     "combined factor at 29.5, -95.25, height 30"},
+    {kZone + "--surface-factor 1.5", "", 2, "", "--surface-factor: 1.5 lies more than a hundredth from 1"},
+    {kZone + "--surface-origin 1,2", "", 2, "", "--surface-origin needs --surface-factor or --surface-at"},
+    // A grid designed in US feet for points on one parallel 1000 m up: k0 = (R + h) / R; its settings file, as the
+    // window reads it, puts the origin at the false easting and northing.
+    {"", "printf 'lat,lon,h\\n44 07 N,121 30 W,3280.833\\n44 07 N,120 30 W,3280.833\\n' >p && '" TARVANE_CONVERT
+     "' --design p --datum NAD83 --unit USFeet --settings-out d.ini >/dev/null && echo '44 07 N, 121 W' | '"
+     TARVANE_CONVERT "' --settings d.ini", 0, "44 07 N\t121 W\t160000.000\t20000.000\t1.000157000\t...",
+     "heights from column 3 \"h\", above the ellipsoid"},
+    // A point file in the zone's grid, its elevations through the geoid, beside the zone.
+    {"--zone 4204 --inverse --format pnezd --geoid egm96 --system 1983 --compare 4204 --design in", "1001,4190539.326,963513.049,12.4,"
+     "IRON ROD\n1002,4180000,950000,30.5,CP\n", 0, "Lambert conformal conic, one standard parallel, NAD83, metres:\n"
+     "  latitude of origin  29\u00B029'00.000\"N\n...  scale factor        0.999998\n...this grid   zone 4204\n"
+     "  smallest             -1.5      -136.3\n  largest               0.5      -130.1\n  mean                 -0.5      -133.2\n"
+     "  within 10 ppm        100%          0%\n  within 20 ppm        100%          0%\n  within 50 ppm        100%          0%\n"
+     "  zone 4204: State Plane 1983, zone 4204 Texas South Central\n\n"
+     "line\tpoint\tlatitude\tlongitude\theight\teasting\tnorthing\tcombined_factor\tppm\tppm zone 4204\n1\t1001\t...\t-15.907\t"
+     "...\n2\t...PROJ string:\n+proj=lcc +lat_1=29.4833333333333 ...WKT2:\nPROJCRS[\"NAD83 / low-distortion grid 29 29N "
+     "95 19W\",...", "elevations above the geoid, made heights above the ellipsoid"},
+    {"--design in --compare 4204", "lat,lon,h\n29.5,-95.25,10\n29.6,-95.4,20\n", 0,
+     "...  zone 4204: State Plane 1983, zone 4204 Texas South Central\n...", "heights from column 3"},
+    {"--design in", "lat,lon,h\n44,-121,100\n", 1, "", "--design: a grid needs at least 2 points to fit"},
+    {"--design in", "lat,lon\n44,-121\n45,-121\n", 2, "", "no height or elevation column (h, height, elevation"},
+    {"--design in --inverse", "", 2, "", "--design --inverse: the points' grid co-ordinates need their projection"},
+    {"--design in --compare-epsg 26915", "", 2, "", "--compare-epsg: EPSG:26915 is not a Lambert conformal conic"},
+    {"--design in --system 1983", "", 2, "", "--system goes with --zone or --compare"},
     // Help and version.
     {"--help", "", 0, "tarvane-convert 1.01: converts points...", ""},
     {"--version", "", 0, "tarvane-convert 1.01\n", ""},
@@ -240,6 +283,22 @@ TEST(Program, PointFileRoundTrip) {
     EXPECT_EQ(RunProgram(kZone + "--inverse --format penzd",
                          "1,618832.104,3913456.693,1.00,PT1\n2,485231.422,4167484.645,,\"fence, NE corner\"\r\n").out,
               there.out);
+}
+
+// Surface co-ordinates to latitude and longitude (9 decimals) and back come
+// within the printed precision and the inverse's known 0.001 m.
+TEST(Program, SurfaceRoundTrip) {
+    const std::string surface = kZone + "--surface-factor 1.000137 --surface-origin 900000,4100000 --format ";
+    const std::string pnezd = "1,4190550.191,963520.671,12.4,CP1\n2,3913456.693,618832.104,1.0,PT2\n3,4201160.212,948636.109,,\n";
+    const Result there = RunProgram(surface + "pnezd --inverse", pnezd), back = RunProgram(surface + "pyxzd", there.out);
+    ASSERT_EQ(there.status + back.status, 0) << there.err << back.err;
+    std::istringstream a(pnezd), b(back.out);
+    std::string x, y;
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(std::getline(a, x) && std::getline(b, y));
+        for (std::size_t f = x.find(','), g = y.find(','); f != x.npos && g != y.npos; f = x.find(',', f + 1), g = y.find(',', g + 1))
+            EXPECT_NEAR(std::atof(x.c_str() + f + 1), std::atof(y.c_str() + g + 1), 0.0015) << x << " " << y;
+    }
 }
 
 // GeoJSON read back by a JSON parser: one feature a row, the point as

@@ -8,9 +8,11 @@
 //   line number; no quote is read as text.
 // - Anything else: the bytes as a file, converted as a plain list (one row a
 //   line, an ERROR row exactly where a message names its line), as a table,
-//   as a point file and as GeoJSON (which must parse). No crash, no hang.
+//   as a point file (also in surface co-ordinates), as GeoJSON (which must
+//   parse) and as a design's points (whole, in order). No crash, no hang.
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +22,7 @@
 #include <unistd.h>
 
 #include "cli/BatchConvert.h"
+#include "cli/ProjectPoints.h"
 #include "core/setup/ProjectionSetup.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -86,7 +89,20 @@ void AsFile(std::string_view bytes) {
         }
     }
     Convert(bytes, {.columns = "lat=1,lon=2,h=3"});
-    Convert(bytes, {.inverse = true, .pointFormat = "pnezd"});
+    Convert(bytes, {.inverse = true, .pointFormat = "pnezd", .surface = Ground::Surface{1.0001, 5e5, 4e6}});
+    // A design's points come whole and in the order of their lines.
+    std::vector<Ground::ProjectPoint> points;
+    std::string messages;
+    std::size_t at = 0;
+    const auto source = [&](char* buffer, std::size_t size) {
+        const std::size_t n = std::min(size, bytes.size() - at);
+        std::copy_n(bytes.data() + at, n, buffer);
+        at += n;
+        return static_cast<long>(n);
+    };
+    ProjectPoints::Read(source, {.height = true, .heightValue = 10}, points, messages);
+    for (std::size_t k = 1; k < points.size(); ++k)
+        fuzz::Require(points[k].line > points[k - 1].line && points[k].height == 10, "a design's points out of order");
     const Output json = Convert(bytes, {.header = true, .geojson = true});
     if (json.status != 2) {
         const nlohmann::json parsed = nlohmann::json::parse(json.out, nullptr, false);

@@ -7,6 +7,7 @@
 #include "engine/Tarvane_Module.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/About.h"
+#include "ui/DesignDialog.h"
 #include "ui/EpsgDialog.h"
 
 namespace {
@@ -120,7 +121,8 @@ TEST_F(WindowTest, EveryControlHasItsPlaceCaptionAndName) {
         "Radius of curvature in  the ..", "Iterations :", "Units ", "Transformation data",
         "Co-ordinate system and Geodetic Datum", "TARVANE Conformal  Projection Parameters", "Convert  >",
         "INITIALIZE", "<  Convert", "User Defined", "US State Plane 1983", "US State Plane 1927",
-        "One Standard Parallel", "Two Standard Parallels", "&File", "Projection from EPSG\u2026", "", "E&xit",
+        "One Standard Parallel", "Two Standard Parallels", "&File", "Projection from EPSG\u2026",
+        "Design a low-distortion grid\u2026", "", "E&xit",
         "&About", "About"}));
 }
 
@@ -287,6 +289,43 @@ TEST_F(WindowTest, ProjectionFromEpsgFillsTheFieldsAsTyped) {
     click(d->buttons->button(QDialogButtonBox::Ok));
     EXPECT_TRUE(!d->isVisible() && w.optCoordSystem[0]->isChecked() && w.isInitialized());
     EXPECT_EQ(parametersAndPoint(), zone);
+}
+
+// File > "Design a low-distortion grid…": a file that is not there says so and offers nothing to use; a
+// points file gives its design beside the window's grid, which stays set up, and "Use this grid" fills
+// the User Defined fields with the design and initializes.
+TEST_F(WindowTest, DesignDialogProposesAndUsesAGrid) {
+    Tarvane& w = openShown();
+    click(w.optCoordSystem[1]);
+    choose(w.cmbZone, w.cmbZone->findData(4204));
+    w.cmdInit_Click();
+    setTexts({w.txtLat, w.txtLon}, {"29 30 N", "95 15 W"});
+    w.cmdConvert_Click(0);
+    const QStringList zone = texts(boxes(w, 2));
+    w.mnuFileDesign->trigger();
+    DesignDialog* d = w.designDialog();
+    ASSERT_TRUE(d && QTest::qWaitForWindowExposed(d));
+    typeInto(d->txtFile, "none.csv");
+    click(d->cmdDesign);
+    EXPECT_EQ(d->txtSummary->toPlainText(), "cannot open \"none.csv\": No such file or directory\n");
+    EXPECT_FALSE(d->cmdUse->isEnabled());
+    std::ofstream("points.csv") << "lat,lon,elev\n29 30 N,95 15 W,10\n29 10 N,95 40 W,30\n";
+    typeInto(d->txtFile, "points.csv");
+    click(d->chkGeoid);
+    QTest::keyClick(d->txtFile, Qt::Key_Return);
+    const QString summary = d->txtSummary->toPlainText();
+    EXPECT_TRUE(summary.contains("this grid    window's\n  smallest ") &&
+                summary.contains("window's: US State Plane 1983, zone 4204 Texas South Central\n") &&
+                summary.contains("made heights above the ellipsoid by adding the geoid height N of EGM96")) << str(summary);
+    w.cmdConvert_Click(0);
+    EXPECT_EQ(texts(boxes(w, 2)), zone);
+    click(d->cmdUse);
+    EXPECT_TRUE(!d->isVisible() && w.optCoordSystem[0]->isChecked() && w.optParallel[0]->isChecked() &&
+                w.isInitialized());
+    EXPECT_TRUE(summary.contains("latitude of origin  " + w.txtParallel[0]->text() + "\n  central meridian    " +
+                                 w.txtCentralMeridian->text() + "\n  scale factor        " + w.txtParallel[1]->text() +
+                                 "\n  false easting       " + w.txtFalseEasting->text() + "\n  false northing      " +
+                                 w.txtFalseNorthing->text())) << str(summary);
 }
 
 int main(int argc, char** argv) {
