@@ -193,9 +193,11 @@ Design Propose(const std::vector<ProjectPoint>& points, const DesignChoices& c) 
     f.unit = c.unit;
     f.oneParallel = true;
     f.centralMeridian = AngleOf(std::round(x.middleLon * 60.0) / 60.0, AngleKind::Longitude, c.decimalSeparator);
-    f.falseEasting = f.falseNorthing = "0";
+    // Whole strings moved in: GCC 12 warns, wrongly, of an overlapping copy
+    // where a short literal is assigned here.
+    f.falseEasting = f.falseNorthing = std::string("0");
     f.parallel[0] = AngleOf(x.middleLat, AngleKind::Latitude, c.decimalSeparator);
-    f.parallel[1] = "1";
+    f.parallel[1] = std::string("1");
     const ProjectionParameters base = Read(f);
 
     // Every whole minute across the points, or a sample of them and then
