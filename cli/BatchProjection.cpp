@@ -78,6 +78,37 @@ bool ConeParameters(const ConeOptions& o, ProjectionParameters& p, std::string& 
            Number("--false-easting", o.falseEasting, p.falseEasting, error);
 }
 
+void DescribeGrid(const Epsg::Grid& grid, BatchConvert::Format& f) {
+    if (grid.west != 0 || grid.east != 0)
+        f.area = BatchConvert::Area{grid.west, grid.south, grid.east, grid.north,
+                                    "EPSG:" + std::to_string(grid.code) + " (" + grid.name + ")"};
+    f.datum = grid.geographicName;
+    f.nearWgs84 = grid.ellipsoidCode == 7030 || grid.ellipsoidCode == 7019;  // WGS 84, GRS 1980
+}
+
+void DescribeZoneGrid(const Epsg::Grid& grid, BatchConvert::Format& f) {
+    const std::string datum = f.datum;
+    DescribeGrid(grid, f);
+    f.datum = datum;
+}
+
+void DescribeDatum(Datum datum, BatchConvert::Format& f) {
+    f.datum = datum == Datum::WGS84 ? "WGS 84" : DatumName(datum);
+    f.nearWgs84 = datum != Datum::NAD27;
+}
+
+int ZoneGridCode(bool is1927, std::int16_t number) {
+    for (const auto& zone : Tarvane_Module::StatePlaneZones())
+        if (zone.number == number) return is1927 ? zone.epsg1927 : zone.epsg1983;
+    return 0;
+}
+
+int StoredZoneGridCode(const TarvaneSettings& s) {
+    const auto zones = Tarvane_Module::StatePlaneZones();
+    if (s.iOption == 0 || s.iZone < 0 || static_cast<std::size_t>(s.iZone) >= zones.size()) return 0;
+    return ZoneGridCode(s.iOption == 2, zones[static_cast<std::size_t>(s.iZone)].number);
+}
+
 bool Setup(const ProjectionParameters& parameters, std::string& error) {
     using namespace Tarvane_Module;
     try {

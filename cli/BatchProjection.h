@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "cli/BatchConvert.h"
+#include "core/crs/Registry.h"
 #include "core/settings/Settings.h"
 #include "core/setup/ProjectionSetup.h"
 
@@ -36,6 +38,19 @@ bool SettingsParameters(const TarvaneSettings& settings, ProjectionParameters& p
 // The options read strictly: decimal degrees as the number they are, degrees
 // minutes and seconds to the very value the window reads from the same text.
 bool ConeParameters(const ConeOptions& options, ProjectionParameters& parameters, std::string& error);
+
+// What a run reports against: where the grid is meant to be used, and the
+// datum its latitudes and longitudes are on.
+void DescribeGrid(const Epsg::Grid& grid, BatchConvert::Format& format);
+// The same for a State Plane zone's grid, keeping the datum named as the zone names it.
+void DescribeZoneGrid(const Epsg::Grid& grid, BatchConvert::Format& format);
+// The datum as a State Plane zone or the window's datum list names it.
+void DescribeDatum(Datum datum, BatchConvert::Format& format);
+
+// The EPSG code of a State Plane zone's grid, or 0 for no such zone; and of
+// the zone a settings file stores (by its place in the window's list), or 0.
+int ZoneGridCode(bool is1927, std::int16_t zoneNumber);
+int StoredZoneGridCode(const TarvaneSettings& settings);
 
 // Sets the engine up; false with the reason when it cannot be.
 bool Setup(const ProjectionParameters& parameters, std::string& error);

@@ -107,29 +107,12 @@ bool CheckFormat(Options& o, std::string& error) {
     return true;
 }
 
-// The registry's facts about a grid that the run reports against: where it
-// is meant to be used, and the datum of its latitudes and longitudes.
-void Describe(const Epsg::Grid& grid, BatchConvert::Format& f) {
-    if (grid.west != 0 || grid.east != 0)
-        f.area = BatchConvert::Area{grid.west, grid.south, grid.east, grid.north,
-                                    "EPSG:" + std::to_string(grid.code) + " (" + grid.name + ")"};
-    f.datum = grid.geographicName;
-    f.nearWgs84 = grid.ellipsoidCode == 7030 || grid.ellipsoidCode == 7019;  // WGS 84, GRS 1980
-}
-
-// The datum a State Plane zone or the window's datum list names.
-void Describe(Datum datum, BatchConvert::Format& f) {
-    f.datum = datum == Datum::WGS84 ? "WGS 84" : DatumName(datum);
-    f.nearWgs84 = datum != Datum::NAD27;
-}
-
 // The area of a State Plane zone, from its grid in the registry; the run
 // goes on without it when the registry cannot be read.
-void ZoneArea(bool is1927, const Tarvane_Module::StatePlaneZone& zone, BatchConvert::Format& f) {
+void ZoneArea(int code, BatchConvert::Format& f) {
+    if (code == 0) return;
     try {
-        const std::string datum = f.datum;
-        Describe(Epsg::Registry().Read(std::to_string(is1927 ? zone.epsg1927 : zone.epsg1983)), f);
-        f.datum = datum;
+        BatchProjection::DescribeZoneGrid(Epsg::Registry().Read(std::to_string(code)), f);
     } catch (const Epsg::Error& e) {
         Say(std::string("the area of the zone's grid cannot be read, so points are not checked against it: ") +
             e.what());
@@ -145,14 +128,13 @@ bool ReadProjection(Options& o, DesignProgram::NamedGrid& grid, std::string& err
     if (*o.zoneOption) {
         const bool is1927 = o.system == "1927";
         read = BatchProjection::ZoneParameters(is1927, o.zone, parameters, error);
-        Describe(is1927 ? Datum::NAD27 : Datum::NAD83, f);
-        for (const auto& zone : Tarvane_Module::StatePlaneZones())
-            if (read && zone.number == o.zone) ZoneArea(is1927, zone, f);
+        BatchProjection::DescribeDatum(is1927 ? Datum::NAD27 : Datum::NAD83, f);
+        if (read) ZoneArea(BatchProjection::ZoneGridCode(is1927, o.zone), f);
     } else if (*o.epsgOption) {
         try {
             const Epsg::Grid epsg = Epsg::Registry().Read(o.epsg);
             parameters = epsg.parameters;
-            Describe(epsg, f);
+            BatchProjection::DescribeGrid(epsg, f);
             ProjectionSetup::ParameterFields fields;
             std::string reason;
             grid.fitsWindow = Epsg::WindowFields(epsg, '.', fields, reason);
@@ -169,17 +151,14 @@ bool ReadProjection(Options& o, DesignProgram::NamedGrid& grid, std::string& err
             error = "--settings: cannot read " + BatchInput::Quote(o.settings) +
                     " as a settings file (thirteen lines as the window writes them)";
         }
-        Describe(parameters.datum, f);
-        // The file keeps the zone's place in the window's list.
-        const auto zones = Tarvane_Module::StatePlaneZones();
-        if (read && settings.iOption != 0 && settings.iZone >= 0 && std::size_t(settings.iZone) < zones.size())
-            ZoneArea(settings.iOption == 2, zones[static_cast<std::size_t>(settings.iZone)], f);
+        BatchProjection::DescribeDatum(parameters.datum, f);
+        if (read) ZoneArea(BatchProjection::StoredZoneGridCode(settings), f);
     } else {
         if (o.parallels.size() == 2) o.cone.parallel1 = o.parallels[0], o.cone.parallel2 = o.parallels[1];
         if (!*o.parallelsOption && !*o.parallelOption)
             error = "--parallels and --origin, or --parallel and --scale, are missing";
         read = error.empty() && BatchProjection::ConeParameters(o.cone, parameters, error);
-        Describe(parameters.datum, f);
+        BatchProjection::DescribeDatum(parameters.datum, f);
     }
     grid.fitsWindow = read;
     grid.datum = parameters.datum;

@@ -166,16 +166,6 @@ private:
 
 // --- Files: tarvane-convert's pipeline ----------------------------------------
 
-// What tarvane-convert knows of a grid for its messages: where it is meant to
-// be used and the datum of its latitudes and longitudes (as its --epsg does).
-void Describe(const Epsg::Grid& grid, BatchConvert::Format& f) {
-    if (grid.west != 0 || grid.east != 0)
-        f.area = BatchConvert::Area{grid.west, grid.south, grid.east, grid.north,
-                                    "EPSG:" + std::to_string(grid.code) + " (" + grid.name + ")"};
-    f.datum = grid.geographicName;
-    f.nearWgs84 = grid.ellipsoidCode == 7030 || grid.ellipsoidCode == 7019;  // WGS 84, GRS 1980
-}
-
 // The projection of a settings file, as tarvane-convert --settings reads it,
 // with the area of a State Plane zone's grid.
 bool SettingsProjection(const std::string& bytes, ProjectionSetup::ProjectionParameters& p,
@@ -186,17 +176,8 @@ bool SettingsProjection(const std::string& bytes, ProjectionSetup::ProjectionPar
         if (error.empty()) error = "the settings are not a settings file (thirteen lines as the window writes them)";
         return false;
     }
-    f.datum = p.datum == Datum::WGS84 ? "WGS 84" : DatumName(p.datum);
-    f.nearWgs84 = p.datum != Datum::NAD27;
-    const auto zones = Tarvane_Module::StatePlaneZones();
-    if (s.iOption != 0 && s.iZone >= 0 && std::size_t(s.iZone) < zones.size()) {
-        const auto& zone = zones[static_cast<std::size_t>(s.iZone)];
-        if (const Epsg::Grid* grid = GridOf(s.iOption == 2 ? zone.epsg1927 : zone.epsg1983)) {
-            const std::string datum = f.datum;
-            Describe(*grid, f);
-            f.datum = datum;
-        }
-    }
+    BatchProjection::DescribeDatum(p.datum, f);
+    if (const Epsg::Grid* grid = GridOf(BatchProjection::StoredZoneGridCode(s))) BatchProjection::DescribeZoneGrid(*grid, f);
     return true;
 }
 
@@ -237,7 +218,7 @@ int ConvertFile(val options, val read, val write, val say) {
         const Epsg::Grid* grid = GridOf(options["epsg"].as<int>());
         if (grid) {
             p = grid->parameters;
-            Describe(*grid, f);
+            BatchProjection::DescribeGrid(*grid, f);
             ready = true;
         } else {
             error = "--epsg: EPSG:" + std::to_string(options["epsg"].as<int>()) + " is not a grid of the page";
